@@ -1,0 +1,96 @@
+#include "DrawState.h"
+
+#include <cmath>
+
+#include "RuntimeError.h"
+
+namespace {
+
+constexpr int16_t kUsed = -1;
+constexpr int16_t kFree = 0;
+
+template <class T>
+T& checkedAt(std::span<T> items, int16_t index) {
+  if (index < 0 || static_cast<size_t>(index) >= items.size())
+    throw RuntimeError(ErrorKind::SubscriptOutOfRange);
+  return items[static_cast<size_t>(index)];
+}
+
+}  // namespace
+
+DrawBounds GameBounds(int16_t kind) {
+  switch (kind) {
+    case kLoto6:
+      return {1, 43};
+    case kMiniLoto:
+      return {1, 31};
+    case kNumbers4:
+    case kNumbers3:
+      return {0, 9};
+    default:
+      return {0, 0};
+  }
+}
+
+int16_t DrawState::drawOnce(int16_t kind) {
+  const DrawBounds bounds = GameBounds(kind);
+  const float r = m_random.next();
+  const int16_t range = checkedAdd16(checkedSub16(bounds.upper, bounds.lower), 1);
+  // Single-precision operands, evaluated in double and not rounded back: range * r stays below
+  // range even for the largest r below 1, so the upper bound is never exceeded.
+  const double x = static_cast<double>(static_cast<float>(range)) * static_cast<double>(r) +
+                   static_cast<double>(static_cast<float>(bounds.lower));
+  if (!std::isfinite(x)) throw RuntimeError(ErrorKind::FloatingPoint);
+  return checkedToInt16(std::floor(x));
+}
+
+std::span<int16_t> DrawState::table(int16_t kind) {
+  switch (kind) {
+    case kLoto6:
+      return m_loto6;
+    case kMiniLoto:
+      return m_miniLoto;
+    default:
+      return {};
+  }
+}
+
+std::span<const int16_t> DrawState::table(int16_t kind) const {
+  return const_cast<DrawState*>(this)->table(kind);
+}
+
+int16_t DrawState::drawFree(int16_t kind, bool mark) {
+  const std::span<int16_t> flags = table(kind);
+  if (flags.empty()) return drawOnce(kind);
+  // No cap on redraws: at most one number per reel is marked, so most numbers are always free.
+  for (;;) {
+    const int16_t value = drawOnce(kind);
+    int16_t& flag = checkedAt(flags, value);
+    if (flag == kFree) {
+      if (mark) flag = kUsed;
+      return value;
+    }
+  }
+}
+
+int16_t DrawState::PickNumber(int16_t kind) { return drawFree(kind, true); }
+
+int16_t DrawState::SpinNumber(int16_t kind) { return drawFree(kind, false); }
+
+void DrawState::ClearTable(int16_t kind) {
+  const std::span<int16_t> flags = table(kind);
+  const auto size = static_cast<int16_t>(flags.size());
+  for (int16_t i = 0; i < size; i = checkedAdd16(i, 1)) checkedAt(flags, i) = kFree;
+}
+
+int16_t DrawState::usedFlag(int16_t kind, int16_t number) const {
+  return checkedAt(table(kind), number);
+}
+
+int16_t DrawState::slot(int16_t index) const {
+  return checkedAt(std::span<const int16_t>(m_slots), index);
+}
+
+void DrawState::setSlot(int16_t index, int16_t value) {
+  checkedAt(std::span<int16_t>(m_slots), index) = value;
+}

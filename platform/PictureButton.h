@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QPixmap>
+
+/// A push button in picture style: a black face with a picture centred at its own size.
+/// It holds a normal picture, shown while enabled, and a disabled-state picture, shown unaltered
+/// (never greyed) while disabled. The normal picture is also the property "Picture", so a loop
+/// over generic controls can set it by name.
+class PictureButton : public QAbstractButton {
+  Q_OBJECT
+  Q_PROPERTY(QPixmap Picture READ picture WRITE setPicture)
+
+public:
+  explicit PictureButton(QWidget* parent = nullptr);
+
+  QPixmap picture() const { return m_picture; }
+  void setPicture(const QPixmap& picture);
+
+  QPixmap disabledPicture() const { return m_disabledPicture; }
+  void setDisabledPicture(const QPixmap& picture);
+
+  /// The picture the button shows now: the disabled-state one while disabled.
+  const QPixmap& shownPicture() const;
+
+  QSize sizeHint() const override;
+
+protected:
+  void paintEvent(QPaintEvent* event) override;
+
+private:
+  QPixmap m_picture;
+  QPixmap m_disabledPicture;
+};

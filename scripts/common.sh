@@ -1,0 +1,30 @@
+# Shared by the scripts: install what is missing, then configure and build into build/.
+# Sourced, not run.
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build="$root/build"
+
+# Installs the Debian packages given that are not installed yet (as root or through sudo).
+ensure_packages() {
+  local missing=()
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# What building and running the program needs.
+base_packages=(cmake ninja-build g++ qt6-base-dev fonts-vlgothic)
+
+configure_and_build() {
+  if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  fi
+  cmake --build "$build" --parallel
+}

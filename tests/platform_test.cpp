@@ -1,0 +1,170 @@
+// The widget layer: picture buttons, control arrays, the handler guard and the message box.
+#include <QMessageBox>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include "AppInfo.h"
+#include "ControlArray.h"
+#include "HandlerGuard.h"
+#include "PictureButton.h"
+#include "QtMessageBox.h"
+#include "RecordingMessageBox.h"
+
+namespace {
+
+QPixmap patterned(QColor colour, int stripes) {
+  QImage image(40, 40, QImage::Format_RGB32);
+  image.fill(Qt::black);
+  QPainter painter(&image);
+  for (int i = 0; i < stripes; ++i) painter.fillRect(2 + i * 6, 4 + i, 3, 30 - i, colour);
+  return QPixmap::fromImage(image);
+}
+
+// The part of the button's grab where its picture sits.
+QImage shownOn(PictureButton& button, QSize pictureSize) {
+  const QImage grab = button.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  return grab.copy(QRect(QPoint((button.width() - pictureSize.width()) / 2,
+                                (button.height() - pictureSize.height()) / 2),
+                         pictureSize));
+}
+
+}  // namespace
+
+class PlatformTest : public QObject {
+  Q_OBJECT
+
+private slots:
+  void disabledButtonShowsItsOwnPictureUnaltered() {
+    PictureButton button;
+    button.resize(51, 51);
+    const QPixmap normal = patterned(QColor(0x31, 0xff, 0xff), 3);
+    const QPixmap stopped = patterned(QColor(0xe7, 0xff, 0x08), 5);
+    button.setPicture(normal);
+    button.setDisabledPicture(stopped);
+
+    QCOMPARE(shownOn(button, normal.size()),
+             normal.toImage().convertToFormat(QImage::Format_RGB32));
+    button.setEnabled(false);
+    QCOMPARE(shownOn(button, stopped.size()),
+             stopped.toImage().convertToFormat(QImage::Format_RGB32));
+    button.setEnabled(true);
+    QCOMPARE(shownOn(button, normal.size()),
+             normal.toImage().convertToFormat(QImage::Format_RGB32));
+  }
+
+  void faceIsBlackAroundThePicture() {
+    PictureButton button;
+    button.resize(171, 51);
+    button.setPicture(patterned(Qt::white, 1));
+    const QImage grab = button.grab().toImage();
+    // Inside the bevel, outside the picture: the black face.
+    QCOMPARE(QColor(grab.pixel(20, 25)), QColor(Qt::black));
+    QCOMPARE(QColor(grab.pixel(150, 25)), QColor(Qt::black));
+  }
+
+  void disabledButtonTakesNoClicks() {
+    PictureButton button;
+    button.resize(51, 51);
+    button.show();
+    QSignalSpy clicks(&button, &QAbstractButton::clicked);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(clicks.count(), 1);
+    button.setEnabled(false);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QTest::keyClick(&button, Qt::Key_Space);
+    QCOMPARE(clicks.count(), 1);
+  }
+
+  void keyboardReachesAndPressesTheButton() {
+    QWidget window;
+    auto* first = new PictureButton(&window);
+    auto* second = new PictureButton(&window);
+    second->move(60, 0);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    first->setFocus();
+    QTest::keyClick(&window, Qt::Key_Tab);
+    QVERIFY(second->hasFocus());
+    QSignalSpy clicks(second, &QAbstractButton::clicked);
+    QTest::keyClick(second, Qt::Key_Space);
+    QCOMPARE(clicks.count(), 1);
+  }
+
+  void pictureCanBeSetByPropertyName() {
+    PictureButton button;
+    const QPixmap picture = patterned(Qt::green, 2);
+    QVERIFY(button.setProperty("Picture", picture));
+    QCOMPARE(button.picture().cacheKey(), picture.cacheKey());  // shared, not copied
+    QVERIFY(!button.setProperty("Picture", QStringLiteral("not a picture")));
+  }
+
+  void controlArrayReportsAMissingElement() {
+    QWidget parent;
+    ControlArray<PictureButton> array("CommandStart");
+    PictureButton buttons[3];
+    for (int16_t i = 0; i < 3; ++i) array.insert(i, &buttons[i]);
+    QCOMPARE(&array[2], &buttons[2]);
+    for (int16_t missing : {int16_t{-1}, int16_t{3}, int16_t{32767}}) {
+      try {
+        array[missing];
+        QFAIL("a missing element was returned");
+      } catch (const RuntimeError& error) {
+        QCOMPARE(error.kind(), ErrorKind::MissingElement);
+        QVERIFY(QString::fromStdString(error.what()).contains("CommandStart"));
+      }
+    }
+    QList<int16_t> visited;
+    array.forEach([&](int16_t index, PictureButton& button) {
+      QCOMPARE(&button, &buttons[index]);
+      visited << index;
+    });
+    QCOMPARE(visited, (QList<int16_t>{0, 1, 2}));
+  }
+
+  void errorInAHandlerIsReportedNotThrown() {
+    RecordingMessageBox messages;
+    int steps = 0;
+    // A real timer, so the error would cross the event loop if the guard let it through.
+    QTimer::singleShot(0, [&] {
+      RunHandler(messages, [&] {
+        ++steps;
+        throw RuntimeError(ErrorKind::Overflow, "detail");
+        ++steps;
+      });
+    });
+    QTRY_COMPARE(messages.messages.size(), size_t{1});
+    QCOMPARE(steps, 1);  // the handler ended at the error, with its state as it left it
+    QCOMPARE(messages.messages[0].style, int(kMessageCritical));
+    QVERIFY(QString::fromStdString(messages.messages[0].text)
+                .startsWith(QString::fromUtf8(RuntimeError::kindText(ErrorKind::Overflow))));
+
+    RunHandler(messages, [] { throw std::logic_error("logic"); });
+    QCOMPARE(messages.messages.size(), size_t{2});
+    RunHandler(messages, [&] { ++steps; });
+    QCOMPARE(messages.messages.size(), size_t{2});
+    QCOMPARE(steps, 2);
+  }
+
+  void messageBoxBearsTheApplicationTitle() {
+    QtMessageBox box;
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::Question;
+    QTimer::singleShot(0, [&] {
+      auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      QVERIFY(shown);
+      title = shown->windowTitle();
+      text = shown->text();
+      icon = shown->icon();
+      shown->accept();
+    });
+    box.showMessage("現時点では", kMessageOkOnly);
+    QCOMPARE(title, QString::fromUtf8(AppInfo::kTitle));
+    QCOMPARE(text, QStringLiteral("現時点では"));
+    QCOMPARE(icon, QMessageBox::NoIcon);
+  }
+};
+
+QTEST_MAIN(PlatformTest)
+#include "platform_test.moc"
