@@ -1,0 +1,24 @@
+#include <windows.h>
+
+#include "AnsiText.h"
+
+namespace {
+
+std::string convert(const std::string& text, UINT from, UINT to) {
+  if (text.empty()) return {};
+  const int wideLength =
+      MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+  MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideLength);
+  const int length =
+      WideCharToMultiByte(to, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+  std::string result(static_cast<size_t>(length), '\0');
+  WideCharToMultiByte(to, 0, wide.data(), wideLength, result.data(), length, nullptr, nullptr);
+  return result;
+}
+
+}  // namespace
+
+std::string ToAnsi(const std::string& utf8) { return convert(utf8, CP_UTF8, CP_ACP); }
+
+std::string FromAnsi(const std::string& ansi) { return convert(ansi, CP_ACP, CP_UTF8); }
