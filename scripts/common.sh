@@ -15,8 +15,11 @@ ensure_packages() {
   echo "Installing: ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # Waits for another install that holds the package lock instead of failing at once.
+  local wait=(-o DPkg::Lock::Timeout=600)
+  $sudo apt-get "${wait[@]}" update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get "${wait[@]}" install -y -qq --no-install-recommends \
+    "${missing[@]}"
 }
 
 # What building and running the program needs.
