@@ -36,6 +36,10 @@ const char* RuntimeError::kindText(ErrorKind kind) {
       return "コントロールのプロパティを設定できません。";
     case ErrorKind::ProgramStart:
       return "プログラムを起動できません。";
+    case ErrorKind::LibraryLoad:
+      return "ライブラリを読み込めません。";
+    case ErrorKind::LibraryEntryPoint:
+      return "ライブラリに関数が見つかりません。";
   }
   return "実行時エラーが発生しました。";
 }

@@ -12,6 +12,8 @@ enum class ErrorKind {
   MissingElement,       ///< a control-array index with no member
   PropertyAccess,       ///< a control refused a property
   ProgramStart,         ///< another program could not be started
+  LibraryLoad,          ///< a system library could not be loaded
+  LibraryEntryPoint,    ///< a system library lacks a function called by name
 };
 
 /// A run-time error: which one it is and a readable (Japanese) message for the user.
