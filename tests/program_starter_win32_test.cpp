@@ -5,62 +5,22 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <sstream>
-#include <thread>
 
 #include "ProgramStarter.h"
 #include "RuntimeError.h"
+#include "StartProbe.h"
 
 namespace fs = std::filesystem;
+using namespace probe;
 
 namespace {
-
-std::string utf8(const fs::path& path) {
-  const std::u8string text = path.u8string();
-  return {text.begin(), text.end()};
-}
-
-fs::path withSuffix(const fs::path& path, const char* suffix) {
-  return fs::path(path.native() + fs::path(suffix).native());
-}
-
-std::string readAll(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// The probe's record: one "key=value" a line.
-std::map<std::string, std::string> readRecord(const fs::path& file) {
-  std::map<std::string, std::string> record;
-  std::istringstream lines(readAll(file));
-  for (std::string line; std::getline(lines, line);) {
-    const auto equals = line.find('=');
-    if (equals != std::string::npos) record[line.substr(0, equals)] = line.substr(equals + 1);
-  }
-  return record;
-}
-
-// Waits for a file a started program makes; a generous bound for a slow machine, not a timing
-// assertion.
-bool appears(const fs::path& file) {
-  for (int i = 0; i < 3000 && !fs::exists(file); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  return fs::exists(file);
-}
 
 class WindowsProgramStarterTest : public testing::Test {
 protected:
   void SetUp() override {
-    std::wstring self(MAX_PATH, L'\0');
-    self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
-    m_probe = fs::path(self).parent_path() / "start_probe.exe";
-    ASSERT_TRUE(fs::exists(m_probe)) << utf8(m_probe);
+    ASSERT_TRUE(fs::exists(original())) << utf8(original());
     m_dir =
         fs::temp_directory_path() / ("th-starter-" + std::to_string(GetCurrentProcessId()) + "-" +
                                      testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -68,18 +28,10 @@ protected:
     fs::create_directories(m_dir);
   }
   void TearDown() override {
-    // A probe still waiting on its gate would hold its file open; the gate lets it finish first.
     std::error_code ignored;
     fs::remove_all(m_dir, ignored);
   }
 
-  fs::path copyProbe(const fs::path& to) const {
-    fs::create_directories(to.parent_path());
-    fs::copy_file(m_probe, to);
-    return to;
-  }
-
-  fs::path m_probe;
   fs::path m_dir;
   SystemProgramStarter m_starter;
 };
@@ -87,16 +39,16 @@ protected:
 TEST_F(WindowsProgramStarterTest, ExactPathWithBlanksStartsThatProgramNotTheDecoy) {
   // "...\Program Files\probe.exe" unquoted reads as the program "...\Program.exe" with the
   // argument "Files\probe.exe": the decoy sits exactly there.
-  const fs::path program = copyProbe(m_dir / "Program Files" / "probe.exe");
-  const fs::path decoy = copyProbe(m_dir / "Program.exe");
+  const fs::path program = copyTo(m_dir / "Program Files" / "probe.exe");
+  const fs::path decoy = copyTo(m_dir / "Program.exe");
 
   m_starter.startProgram(utf8(program), kWindowNormalFocus);
 
-  const bool programRan = appears(withSuffix(program, ".done"));
-  EXPECT_FALSE(fs::exists(withSuffix(decoy, ".started"))) << "the decoy was started";
+  const bool programRan = appears(doneMark(program));
+  EXPECT_FALSE(fs::exists(startedRecord(decoy))) << "the decoy was started";
   ASSERT_TRUE(programRan);
-  const auto record = readRecord(withSuffix(program, ".started"));
-  EXPECT_TRUE(fs::equivalent(fs::path(fs::u8path(record.at("module"))), program));
+  const auto record = readRecord(startedRecord(program));
+  EXPECT_TRUE(ranAs(record, program));
   EXPECT_EQ(record.at("commandLine"), "\"" + utf8(program) + "\"");
   EXPECT_EQ(record.at("useShowWindow"), "1");
   EXPECT_EQ(record.at("showWindow"), "1");
@@ -104,8 +56,8 @@ TEST_F(WindowsProgramStarterTest, ExactPathWithBlanksStartsThatProgramNotTheDeco
 
 TEST_F(WindowsProgramStarterTest, TheSamePathUnquotedWouldHaveStartedTheDecoy) {
   // Proves the decoy above is placed where the system really looks.
-  const fs::path program = copyProbe(m_dir / "Program Files" / "probe.exe");
-  const fs::path decoy = copyProbe(m_dir / "Program.exe");
+  const fs::path program = copyTo(m_dir / "Program Files" / "probe.exe");
+  const fs::path decoy = copyTo(m_dir / "Program.exe");
 
   std::wstring commandLine = program.native();
   STARTUPINFOW startup{};
@@ -116,25 +68,25 @@ TEST_F(WindowsProgramStarterTest, TheSamePathUnquotedWouldHaveStartedTheDecoy) {
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
 
-  ASSERT_TRUE(appears(withSuffix(decoy, ".done")));
-  EXPECT_EQ(readRecord(withSuffix(decoy, ".started")).at("commandLine"), utf8(program));
-  EXPECT_FALSE(fs::exists(withSuffix(program, ".started")));
+  ASSERT_TRUE(appears(doneMark(decoy)));
+  EXPECT_EQ(readRecord(startedRecord(decoy)).at("commandLine"), utf8(program));
+  EXPECT_FALSE(fs::exists(startedRecord(program)));
 }
 
 TEST_F(WindowsProgramStarterTest, CommandLineStartsWithShowStateOneAndDoesNotWait) {
-  const fs::path program = copyProbe(m_dir / "tool dir" / "probe.exe");
+  const fs::path program = copyTo(m_dir / "tool dir" / "probe.exe");
   const fs::path gate = m_dir / "gate";
 
   // The probe finishes only once the gate exists, and the gate is made after the start returned.
   m_starter.startCommandLine("\"" + utf8(program) + "\" --gate \"" + utf8(gate) + "\"",
                              kWindowNormalFocus);
-  EXPECT_FALSE(fs::exists(withSuffix(program, ".done"))) << "the start waited for the program";
+  EXPECT_FALSE(fs::exists(doneMark(program))) << "the start waited for the program";
   std::ofstream(gate).put('x');
 
-  ASSERT_TRUE(appears(withSuffix(program, ".done")));
-  EXPECT_EQ(readAll(withSuffix(program, ".done")), "gate");
-  const auto record = readRecord(withSuffix(program, ".started"));
-  EXPECT_TRUE(fs::equivalent(fs::path(fs::u8path(record.at("module"))), program));
+  ASSERT_TRUE(appears(doneMark(program)));
+  EXPECT_EQ(readAll(doneMark(program)), "gate");
+  const auto record = readRecord(startedRecord(program));
+  EXPECT_TRUE(ranAs(record, program));
   EXPECT_EQ(record.at("useShowWindow"), "1");
   EXPECT_EQ(record.at("showWindow"), "1");
 }
