@@ -1,0 +1,21 @@
+#pragma once
+
+#include "Outline.h"
+
+/// The word "スタート" in bold brush-style katakana, placed in its 100 x 40 picture.
+Outline startWord();
+
+/// The text "Are You Ready?" in a condensed, square-cornered face of 2 px strokes, placed in
+/// its 100 x 40 picture.
+Outline readyText();
+
+/// A serif question mark with thick and thin strokes, a ball terminal and a round dot,
+/// placed in its 40 x 40 picture.
+Outline questionMark();
+
+/// The maker word of the About banner, in capitals of a plain geometric sans-serif, turned a
+/// quarter anticlockwise and placed in its 40 x 150 picture.
+Outline bannerWord();
+
+/// The maker word itself.
+inline constexpr const char* kMakerWord = "TAMALUX";
