@@ -42,7 +42,10 @@ Outline brush(const QPainterPath& centre, qreal width, qreal endShare = 0.72) {
     if (i == 0) first = p, firstWidth = w;
     last = p, lastWidth = w;
   }
+  // Round a tight turn the inner edge loops back on itself; the winding rule keeps the loop
+  // filled instead of punching a hole.
   QPainterPath body;
+  body.setFillRule(Qt::WindingFill);
   body.moveTo(left.front());
   for (const QPointF& p : left) body.lineTo(p);
   for (auto it = right.rbegin(); it != right.rend(); ++it) body.lineTo(*it);
@@ -79,7 +82,7 @@ Outline ta() {
   sweep.quadTo(48.4, 11.8, 47.5, 14.0);
   sweep.cubicTo(QPointF(45, 20), QPointF(40.5, 24.5), QPointF(33.5, 27.6));
   return brush(curve({37.4, 9.6}, {36, 14.5}, {31.6, 18.4}), kBrush) | brush(sweep, kBrush) |
-         brush(curve({36.2, 17.6}, {40.5, 18.6}, {44, 21.6}), kBrush * 0.95);
+         brush(curve({36.2, 17.6}, {40.6, 18.6}, {44.2, 21.8}), kBrush * 0.95);
 }
 
 // ー: the long-vowel bar, a level stroke at mid-height.
@@ -142,7 +145,7 @@ Outline capA(qreal w) {
   const Outline legs =
       capLine({w / 2 - half, kCapTop - 1}, {kCapStroke * 0.45, kCapBottom + 1}, w) |
       capLine({w / 2 + half, kCapTop - 1}, {w - kCapStroke * 0.45, kCapBottom + 1}, w);
-  const qreal barTop = kCapTop + kCapHeight * 0.64;
+  const qreal barTop = std::round(kCapTop + kCapHeight * 0.64);
   return legs | (Outline::rect(w * 0.2, barTop, w * 0.6, kCapStroke) &
                  (Outline::polygon({{w / 2, kCapTop}, {0, kCapBottom}, {w, kCapBottom}})));
 }
@@ -227,9 +230,9 @@ Outline questionMark() {
 }
 
 Outline bannerWord() {
-  static const Capital kLetters[] = {{'T', 14, capT}, {'A', 16, capA}, {'M', 17, capM},
+  static const Capital kLetters[] = {{'T', 13, capT}, {'A', 16, capA}, {'M', 17, capM},
                                      {'A', 16, capA}, {'L', 11, capL}, {'U', 14, capU},
-                                     {'X', 15, capX}};
+                                     {'X', 16, capX}};
   static const qreal kGaps[] = {2, 5, 5, 5, 3, 4};
   Outline word;
   qreal x = 0;
