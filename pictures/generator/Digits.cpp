@@ -185,12 +185,13 @@ Outline seven(const Glyph& g) {
 // Two stacked rings, the upper one smaller, sharing the stroke where they meet.
 Outline eight(const Glyph& g) {
   const qreal height = g.roundBottom() - g.roundTop();
-  const qreal upperHeight = (height + g.C()) * 0.47;
+  const qreal across = g.C() * 0.88;  // the rings' tops and bottoms, a little lighter
+  const qreal upperHeight = (height + across) * 0.47;
   const qreal inset = g.w * 0.07;
   const QRectF upper(inset, g.roundTop(), g.w - 2 * inset, upperHeight);
-  const QRectF lower(0, upper.bottom() - g.C(), g.w, g.roundBottom() - upper.bottom() + g.C());
-  auto ring = [&g](const QRectF& outer, qreal side) {
-    return Outline::ellipse(outer) - Outline::ellipse(outer.adjusted(side, g.C(), -side, -g.C()));
+  const QRectF lower(0, upper.bottom() - across, g.w, g.roundBottom() - upper.bottom() + across);
+  auto ring = [across](const QRectF& outer, qreal side) {
+    return Outline::ellipse(outer) - Outline::ellipse(outer.adjusted(side, across, -side, -across));
   };
   return ring(upper, g.C() * 0.95) | ring(lower, g.C() * 1.1);
 }
@@ -215,7 +216,7 @@ const DigitFace kDigitFace{
     .bottom = 35,
     .overshoot = 1,
     .stroke = 7,
-    .curve = 6.6,
+    .curve = 7,
     .stem = 8,
     .cut = 2,
     .width = {28, 10, 23, 22, 23, 22, 22, 22, 24, 22},
