@@ -68,9 +68,8 @@ struct Glyph {
   qreal C() const { return f.curve; }
   qreal V() const { return f.stem; }
   qreal cut() const { return f.cut; }
-  // Round parts may overshoot; everything else keeps to the flat lines.
-  Outline box() const { return Outline::rect(0, roundTop(), w, roundBottom() - roundTop()); }
-  Outline flatBox() const { return Outline::rect(0, T(), w, H()); }
+  // Between the flat lines: straight strokes are trimmed to it; only round parts pass it.
+  Outline box() const { return Outline::rect(0, T(), w, H()); }
 };
 
 // The round lower bowl of the 3 and the 5: open on the left, from its upper left, where the
@@ -87,7 +86,7 @@ Outline zero(const Glyph& g) {
   return Outline::ellipse(outer) - Outline::ellipse(outer.adjusted(g.V(), g.C(), -g.V(), -g.C()));
 }
 
-Outline one(const Glyph& g) { return g.flatBox(); }
+Outline one(const Glyph& g) { return g.box(); }
 
 // A round hood, a diagonal leaving it smoothly down to the left, and a flat base that the
 // diagonal stops short of.
@@ -121,11 +120,12 @@ Outline three(const Glyph& g) {
 // A diagonal with its crossbar, standing apart from the upright stem (a stroke thick).
 Outline four(const Glyph& g) {
   const qreal stemLeft = g.w - g.S();
-  const qreal right = stemLeft - std::ceil(g.cut() - 0.5);  // where the diagonal part stops
+  const qreal right = stemLeft - std::ceil(g.cut() - 0.5);  // the cut, on whole pixels
   const qreal barTop = std::round(g.T() + g.H() * 0.62);
   const qreal barBottom = barTop + g.S();
   // The diagonal is a parallelogram from its flat top down to the crossbar's top left corner,
-  // as wide along the top as its slope needs to be a stroke thick across.
+  // as wide along the top as its slope needs to be (a little under) a stroke thick across;
+  // the lighter diagonal keeps the narrow counter open.
   const qreal thickness = g.S() * 0.95;
   qreal across = thickness;
   for (int i = 0; i < 8; ++i)
@@ -143,6 +143,7 @@ Outline four(const Glyph& g) {
 // A flat top bar, an upright down its left, and a round lower bowl.
 Outline five(const Glyph& g) {
   const QRectF bowl = lowerBowl(g, 0.36);
+  // The bowl begins where its outline meets the upright's outer edge, at the far left.
   const qreal start = upperParameterAt(bowl, 0.01);
   const qreal uprightEnd = onEllipse(bowl, start).y();
   return Outline::rect(0, g.T(), g.w, g.S()) | Outline::rect(0, g.T(), g.V(), uprightEnd - g.T()) |
@@ -160,7 +161,7 @@ Outline six(const Glyph& g) {
   const QPointF head(g.w * 0.68, g.T());
   const QPointF foot = onEllipse(path, tangentToward(path, head, M_PI, 1.5 * M_PI));
   const QPointF along = unit(head - foot);
-  const Outline slant = Outline::band(foot, head + along * 2 * g.C(), g.C()) & g.flatBox();
+  const Outline slant = Outline::band(foot, head + along * 2 * g.C(), g.C()) & g.box();
   // The cut runs beside the stroke's inner edge, from where the stroke leaves the ring.
   const QPointF towardRing(-along.y(), along.x());
   const QPointF edge = foot + towardRing * (g.C() / 2) + along * g.C() * 0.5;
@@ -170,7 +171,8 @@ Outline six(const Glyph& g) {
   return (ring - cut) | slant;
 }
 
-// A flat top bar and a straight diagonal below it.
+// A flat top bar and a straight diagonal below it, a touch heavier than the bar so that it
+// looks as heavy.
 Outline seven(const Glyph& g) {
   const qreal footLeft = g.w * 0.2;
   qreal across = g.S();
@@ -179,7 +181,7 @@ Outline seven(const Glyph& g) {
   const QPointF head(g.w - across / 2, g.T() + g.S());
   const QPointF foot(footLeft + across / 2, g.B());
   const Outline diagonal = Outline::band(head, foot, g.S() * 1.05, 2 * g.S());
-  return (diagonal | Outline::rect(0, g.T(), g.w, g.S())) & g.flatBox();
+  return (diagonal | Outline::rect(0, g.T(), g.w, g.S())) & g.box();
 }
 
 // Two stacked rings, the upper one smaller, sharing the stroke where they meet.
@@ -232,6 +234,7 @@ Outline digitGlyph(int digit, const DigitFace& face) {
 namespace {
 
 constexpr qreal kPictureWidth = 40;
+constexpr qreal kPairGap = 2;  // blank columns between the digits of a number
 
 // Centred on whole pixels, so that straight edges stay sharp.
 Outline centred(const Outline& glyphs, qreal width) {

@@ -29,6 +29,3 @@ Outline digitGlyph(int digit, const DigitFace& face);
 Outline numberLettering(int n);
 /// The lettering of the digit bank's picture of d (0 to 9), centred.
 Outline digitLettering(int d);
-
-/// The blank columns between the two digits of a number.
-inline constexpr qreal kPairGap = 2;

@@ -2,6 +2,8 @@
 
 #include <QtMath>
 #include <cmath>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 namespace {
@@ -106,22 +108,19 @@ struct SquareGlyph {
 };
 
 // Capitals 14 px high, lower case 12 px (from y = 2), a descender to y = 16.
-const std::vector<SquareGlyph>& squareGlyphs() {
-  static const std::vector<SquareGlyph> glyphs = {
-      {'A', 6, {{1, 0, 4, 2}, {0, 1, 2, 13}, {4, 1, 2, 13}, {0, 7, 6, 2}}},
-      {'r', 4, {{0, 2, 2, 12}, {0, 2, 4, 2}}},
-      {'e', 6, {{0, 2, 2, 12}, {0, 2, 6, 2}, {4, 2, 2, 7}, {0, 7, 6, 2}, {0, 12, 6, 2}}},
-      {'Y', 6, {{0, 0, 2, 7}, {4, 0, 2, 7}, {0, 5, 6, 2}, {2, 5, 2, 9}}},
-      {'o', 6, {{0, 2, 6, 2}, {0, 12, 6, 2}, {0, 2, 2, 12}, {4, 2, 2, 12}}},
-      {'u', 6, {{0, 2, 2, 12}, {4, 2, 2, 12}, {0, 12, 6, 2}}},
-      {'R', 6, {{0, 0, 2, 14}, {0, 0, 5, 2}, {4, 1, 2, 5}, {0, 6, 5, 2}, {4, 8, 2, 6}}},
-      {'a', 6, {{0, 2, 6, 2}, {4, 2, 2, 12}, {0, 7, 6, 2}, {0, 7, 2, 7}, {0, 12, 6, 2}}},
-      {'d', 6, {{4, 0, 2, 14}, {0, 2, 6, 2}, {0, 2, 2, 12}, {0, 12, 6, 2}}},
-      {'y', 6, {{0, 2, 2, 10}, {4, 2, 2, 15}, {0, 10, 6, 2}, {0, 15, 6, 2}}},
-      {'?', 5, {{0, 0, 5, 2}, {3, 0, 2, 7}, {1, 5, 4, 2}, {1, 5, 2, 4}, {1, 11, 2, 3}}},
-  };
-  return glyphs;
-}
+const SquareGlyph kSquareGlyphs[] = {
+    {'A', 6, {{0, 0, 6, 2}, {0, 0, 2, 14}, {4, 0, 2, 14}, {0, 7, 6, 2}}},
+    {'r', 4, {{0, 2, 2, 12}, {0, 2, 4, 2}}},
+    {'e', 6, {{0, 2, 2, 12}, {0, 2, 6, 2}, {4, 2, 2, 7}, {0, 7, 6, 2}, {0, 12, 6, 2}}},
+    {'Y', 6, {{0, 0, 2, 7}, {4, 0, 2, 7}, {0, 5, 6, 2}, {2, 5, 2, 9}}},
+    {'o', 6, {{0, 2, 6, 2}, {0, 12, 6, 2}, {0, 2, 2, 12}, {4, 2, 2, 12}}},
+    {'u', 6, {{0, 2, 2, 12}, {4, 2, 2, 12}, {0, 12, 6, 2}}},
+    {'R', 6, {{0, 0, 2, 14}, {0, 0, 6, 2}, {4, 0, 2, 6}, {0, 6, 5, 2}, {4, 8, 2, 6}}},
+    {'a', 6, {{0, 2, 6, 2}, {4, 2, 2, 12}, {0, 7, 6, 2}, {0, 7, 2, 7}, {0, 12, 6, 2}}},
+    {'d', 6, {{4, 0, 2, 14}, {0, 2, 6, 2}, {0, 2, 2, 12}, {0, 12, 6, 2}}},
+    {'y', 6, {{0, 2, 2, 10}, {4, 2, 2, 15}, {0, 10, 6, 2}, {0, 15, 6, 2}}},
+    {'?', 5, {{0, 0, 5, 2}, {3, 0, 2, 7}, {1, 5, 4, 2}, {1, 5, 2, 4}, {1, 11, 2, 3}}},
+};
 
 // --- Geometric capitals ----------------------------------------------------------------------
 
@@ -145,6 +144,7 @@ Outline capA(qreal w) {
   const Outline legs =
       capLine({w / 2 - half, kCapTop - 1}, {kCapStroke * 0.45, kCapBottom + 1}, w) |
       capLine({w / 2 + half, kCapTop - 1}, {w - kCapStroke * 0.45, kCapBottom + 1}, w);
+  // The crossbar spans the inside of the legs only.
   const qreal barTop = std::round(kCapTop + kCapHeight * 0.64);
   return legs | (Outline::rect(w * 0.2, barTop, w * 0.6, kCapStroke) &
                  (Outline::polygon({{w / 2, kCapTop}, {0, kCapBottom}, {w, kCapBottom}})));
@@ -184,28 +184,45 @@ struct Capital {
   Outline (*draw)(qreal width);
 };
 
+const Capital kCapitals[] = {{'T', 13, capT}, {'A', 16, capA}, {'M', 17, capM},
+                             {'L', 11, capL}, {'U', 14, capU}, {'X', 16, capX}};
+
+// The space between two letters: even, but tighter where open shapes meet.
+qreal capitalGap(char left, char right) {
+  const std::string pair{left, right};
+  if (pair == "TA") return 2;
+  if (pair == "LU") return 3;
+  if (pair == "UX") return 4;
+  return 5;
+}
+
+// The word the banner shows: a maker of our own invention.
+constexpr const char* kMakerWord = "TAMALUX";
+
+template <class Glyph, std::size_t N>
+const Glyph& glyphFor(const Glyph (&glyphs)[N], char c) {
+  for (const Glyph& glyph : glyphs)
+    if (glyph.c == c) return glyph;
+  throw std::logic_error(std::string("no glyph for ") + c);
+}
+
 }  // namespace
 
 Outline startWord() { return fitted(su() | ta() | bar() | to(), QRectF(7.3, 8.3, 87.4, 20.4)); }
 
 Outline readyText() {
-  const QString text = QStringLiteral("Are You Ready?");
   constexpr int kLeft = 9, kCapLine = 13, kLetterGap = 1, kWordGap = 3;
   Outline shape;
-  int x = kLeft;
-  bool first = true;
-  for (const QChar c : text) {
-    if (c == ' ') {
+  int x = kLeft - kLetterGap;
+  for (const char* c = "Are You Ready?"; *c; ++c) {
+    if (*c == ' ') {
       x += kWordGap - kLetterGap;
       continue;
     }
-    if (!first) x += kLetterGap;
-    first = false;
-    for (const SquareGlyph& glyph : squareGlyphs()) {
-      if (glyph.c != c.toLatin1()) continue;
-      for (const Rect& r : glyph.strokes) shape |= Outline::rect(x + r.x, kCapLine + r.y, r.w, r.h);
-      x += glyph.width;
-    }
+    x += kLetterGap;
+    const SquareGlyph& glyph = glyphFor(kSquareGlyphs, *c);
+    for (const Rect& r : glyph.strokes) shape |= Outline::rect(x + r.x, kCapLine + r.y, r.w, r.h);
+    x += glyph.width;
   }
   return shape;
 }
@@ -230,16 +247,13 @@ Outline questionMark() {
 }
 
 Outline bannerWord() {
-  static const Capital kLetters[] = {{'T', 13, capT}, {'A', 16, capA}, {'M', 17, capM},
-                                     {'A', 16, capA}, {'L', 11, capL}, {'U', 14, capU},
-                                     {'X', 16, capX}};
-  static const qreal kGaps[] = {2, 5, 5, 5, 3, 4};
   Outline word;
   qreal x = 0;
-  for (std::size_t i = 0; i < std::size(kLetters); ++i) {
-    if (i > 0) x += kGaps[i - 1];
-    word |= kLetters[i].draw(kLetters[i].width).translated(x, 0);
-    x += kLetters[i].width;
+  for (const char* c = kMakerWord; *c; ++c) {
+    if (c != kMakerWord) x += capitalGap(c[-1], *c);
+    const Capital& letter = glyphFor(kCapitals, *c);
+    word |= letter.draw(letter.width).translated(x, 0);
+    x += letter.width;
   }
   // Laid out along the picture's length from row 11 to 137, then turned a quarter anticlockwise
   // so it reads upwards: the letters' tops face the left edge.

@@ -13,9 +13,6 @@ Outline readyText();
 /// placed in its 40 x 40 picture.
 Outline questionMark();
 
-/// The maker word of the About banner, in capitals of a plain geometric sans-serif, turned a
-/// quarter anticlockwise and placed in its 40 x 150 picture.
+/// The maker word of the About banner (TAMALUX, a maker of our own invention), in capitals of a
+/// plain geometric sans-serif, turned a quarter anticlockwise and placed in its 40 x 150 picture.
 Outline bannerWord();
-
-/// The maker word itself.
-inline constexpr const char* kMakerWord = "TAMALUX";
