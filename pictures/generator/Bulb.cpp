@@ -109,7 +109,7 @@ QImage bulbIcon(int size) {
         image.setPixel(x, y, edge ? kBlack : inHighlight(d, p) ? kWhite : kYellow);
       } else if (base(x, y)) {
         // A cylinder lit from the left: white, light grey, grey; each band's last row in
-        // shadow, and the sides outlined.
+        // shadow. At 32 px the sides are outlined; at 16 the metal needs every pixel.
         const qreal across = (p.x() - d.base.left()) / d.base.width();
         const bool shadowRow = std::fmod(p.y() - d.base.top(), d.bandHeight) > d.bandHeight - 1;
         const bool side = !base(x - 1, y) || !base(x + 1, y);
