@@ -1,12 +1,26 @@
 #include <QApplication>
-#include <QMainWindow>
 
 #include "AppInfo.h"
+#include "FileFinder.h"
+#include "PictureBanks.h"
+#include "ProgramStarter.h"
+#include "QtMessageBox.h"
+#include "RandomSource.h"
+#include "Registry.h"
+#include "frmMain.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  QMainWindow window;
-  window.setWindowTitle(QString::fromUtf8(AppInfo::kTitle));
+  QApplication::setApplicationName("TH");
+  QApplication::setWindowIcon(PictureBanks::windowIcon());
+
+  // The picker window is the program: it ends when that window closes.
+  ClockRandom random;
+  SystemProgramStarter programs;
+  QtMessageBox messages;
+  SystemRegistry registry;
+  SystemFileFinder files;
+  frmMain window({random, programs, messages, registry, files});
   window.show();
   return app.exec();
 }

@@ -43,8 +43,8 @@ void PictureButton::paintEvent(QPaintEvent*) {
   const QRect face = rect();
   painter.fillRect(face, Qt::black);
 
-  // A raised bevel, sunken while pressed, so the picture reads as a button.
-  const bool sunken = isDown();
+  // A raised bevel, sunken while pressed or disabled, so a stopped reel reads as pressed in.
+  const bool sunken = isDown() || !isEnabled();
   const QRect outer = face.adjusted(0, 0, -1, -1);
   const QRect inner = outer.adjusted(1, 1, -1, -1);
   auto bevel = [&painter](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
@@ -67,7 +67,7 @@ void PictureButton::paintEvent(QPaintEvent*) {
   if (!picture.isNull()) {
     const QSize size = picture.deviceIndependentSize().toSize();
     QPoint topLeft((width() - size.width()) / 2, (height() - size.height()) / 2);
-    if (sunken) topLeft += QPoint(1, 1);
+    if (isDown()) topLeft += QPoint(1, 1);
     painter.drawPixmap(topLeft, picture);
   }
 

@@ -164,6 +164,21 @@ private slots:
     QCOMPARE(text, QStringLiteral("現時点では"));
     QCOMPARE(icon, QMessageBox::NoIcon);
   }
+
+  void errorsDoNotStackWhileOneIsShown() {
+    QtMessageBox box;
+    int shown = 0;
+    QTimer::singleShot(0, [&] {
+      auto* first = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      QVERIFY(first);
+      ++shown;
+      box.showMessage("again", kMessageCritical);  // returns at once: no second box
+      QCOMPARE(QApplication::activeModalWidget(), first);
+      first->accept();
+    });
+    box.showMessage("first", kMessageCritical);
+    QCOMPARE(shown, 1);
+  }
 };
 
 QTEST_MAIN(PlatformTest)

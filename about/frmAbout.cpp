@@ -1,0 +1,136 @@
+#include "frmAbout.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <cmath>
+
+#include "AppInfo.h"
+#include "HandlerGuard.h"
+#include "PictureBanks.h"
+
+namespace {
+
+// The box was designed in twips, not all of them multiples of 12: rounded to whole pixels at
+// 12 twips per pixel.
+int Px(int twips) { return static_cast<int>(std::lround(twips / 12.0)); }
+
+QRect TwipsRect(int left, int top, int width, int height) {
+  return QRect(Px(left), Px(top), Px(width), Px(height));
+}
+
+constexpr int kClientWidth = 5736, kClientHeight = 3564;
+constexpr int kScreenLeft = 2340, kScreenTop = 1932;
+
+// The banner's picture box takes the focus like a button, so it shows it like one.
+class PictureBox : public QLabel {
+public:
+  using QLabel::QLabel;
+
+protected:
+  void paintEvent(QPaintEvent* event) override {
+    QLabel::paintEvent(event);
+    if (!hasFocus()) return;
+    QPainter painter(this);
+    QPen pen(QColor(0xc0, 0xc0, 0xc0));
+    pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawRect(contentsRect().adjusted(1, 1, -2, -2));
+  }
+};
+
+QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, QRect geometry,
+                 bool blackText) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  label->setGeometry(geometry);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  if (blackText) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(palette);
+  }
+  return label;
+}
+
+}  // namespace
+
+frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* parent)
+    : QDialog(parent),
+      m_messages(services.messages),
+      m_launcher(services.registry, services.files, services.programs, services.messages) {
+  setObjectName("frmAbout");
+  setWindowTitle("ﾊﾞｰｼﾞｮﾝ情報");
+  setWindowIcon(PictureBanks::windowIcon());
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  // Placed by the design, not by the window system: the client area's top-left on the screen.
+  setGeometry(Px(kScreenLeft), Px(kScreenTop), Px(kClientWidth), Px(kClientHeight));
+  setFixedSize(size());
+
+  auto* ok = new QPushButton("OK", this);
+  ok->setObjectName("cmdOK");
+  ok->setGeometry(TwipsRect(4260, 2625, 1310, 345));
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this,
+          [this] { RunHandler(m_messages, [this] { cmdOK_Click(); }); });
+
+  // The banner with a 2-pixel sunken border; it takes the focus like the buttons.
+  auto* picIcon = new PictureBox(this);
+  picIcon->setObjectName("picIcon");
+  picIcon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  picIcon->setLineWidth(2);
+  picIcon->setPixmap(banner);
+  picIcon->setGeometry(TwipsRect(240, 240, 528, 1848));
+  picIcon->setFocusPolicy(Qt::StrongFocus);
+
+  auto* sysInfo = new QPushButton("ｼｽﾃﾑ情報(&S)...", this);
+  sysInfo->setObjectName("cmdSysInfo");
+  sysInfo->setGeometry(TwipsRect(4260, 3075, 1310, 345));
+  connect(sysInfo, &QPushButton::clicked, this,
+          [this] { RunHandler(m_messages, [this] { cmdSysInfo_Click(); }); });
+
+  auto* description =
+      AddLabel(this, "lblDescription", "数字選択型宝くじの申し込み番号の決定をアシストします。",
+               TwipsRect(1050, 1125, 3885, 1170), true);
+  description->setWordWrap(true);
+  m_lblDisclaimer.insert(0, AddLabel(this, "lblDisclaimer_0", "Copyright (C) 2026 ﾀﾏﾋﾛｲ 開発チーム",
+                                     TwipsRect(252, 2628, 3876, 228), true));
+  m_lblTitle = AddLabel(this, "lblTitle", QString(), TwipsRect(1050, 240, 3885, 480), true);
+  m_lblVersion = AddLabel(this, "lblVersion", QString(), TwipsRect(1050, 780, 3885, 225), false);
+  m_lblDisclaimer.insert(1, AddLabel(this, "lblDisclaimer_1", "https://tamahiroi.example.org/",
+                                     TwipsRect(240, 3000, 3876, 228), true));
+
+  setTabOrder(ok, picIcon);
+  setTabOrder(picIcon, sysInfo);
+  ok->setFocus();
+
+  Form_Load();
+}
+
+QString frmAbout::VersionText(int16_t major, int16_t minor, int16_t revision) {
+  return QString("ﾊﾞｰｼﾞｮﾝ %1.%2.%3").arg(major).arg(minor).arg(revision);
+}
+
+void frmAbout::Form_Load() {
+  const QString title = QString::fromUtf8(AppInfo::kTitle);
+  setWindowTitle(title + "のﾊﾞｰｼﾞｮﾝ情報");
+  m_lblVersion->setText(VersionText(AppInfo::kMajor, AppInfo::kMinor, AppInfo::kRevision));
+  m_lblTitle->setText(title);
+}
+
+void frmAbout::cmdOK_Click() { done(QDialog::Accepted); }
+
+void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
+
+void frmAbout::reject() { cmdOK_Click(); }
+
+void frmAbout::paintEvent(QPaintEvent* event) {
+  QDialog::paintEvent(event);
+  // The etched separator between the description and the credits: a grey line over a white one.
+  QPainter painter(this);
+  painter.setPen(QPen(QColor(128, 128, 128), 1));
+  painter.drawLine(QPointF(90 / 12.0, 2451 / 12.0), QPointF(5660 / 12.0, 2451 / 12.0));
+  painter.setPen(QPen(QColor(255, 255, 255), 2));
+  painter.drawLine(QPointF(105 / 12.0, 2466 / 12.0 + 1), QPointF(5660 / 12.0, 2466 / 12.0 + 1));
+}

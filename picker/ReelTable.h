@@ -1,0 +1,59 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include <string>
+
+#include "DrawState.h"
+#include "RuntimeError.h"
+
+// The window's layout is data: positions and sizes in twips, as designed, shown at 12 twips per
+// pixel so every figure falls on whole logical pixels (Qt's high-DPI scaling serves other screens).
+constexpr int kTwipsPerPixel = 12;
+constexpr int Px(int twips) { return twips / kTwipsPerPixel; }
+
+constexpr int16_t kReelCount = 18;
+constexpr int16_t kGameCount = 4;
+
+/// One game panel, from the top of the window down.
+struct GamePanel {
+  const char* caption;
+  int16_t kind;        // game kind of its reels
+  int16_t frameIndex;  // index in the Frame1 control array
+  int16_t startIndex;  // index of its button in CommandStart
+  int16_t firstReel;   // reels firstReel .. firstReel + reelCount - 1
+  int16_t reelCount;
+  int left, top, width, height;  // twips, in the client area
+};
+
+inline constexpr std::array<GamePanel, kGameCount> kPanels{{
+    {"ﾛﾄ6", kLoto6, 2, 0, 1, 6, 120, 120, 6612, 972},
+    {"ﾐﾆﾛﾄ", kMiniLoto, 3, 1, 7, 5, 840, 1200, 5892, 972},
+    {"ﾅﾝﾊﾞｰｽﾞ4", kNumbers4, 0, 2, 12, 4, 1560, 2280, 5172, 972},
+    {"ﾅﾝﾊﾞｰｽﾞ3", kNumbers3, 1, 3, 16, 3, 2280, 3360, 4452, 972},
+}};
+
+// Inside a panel: the k-th reel button from the left, then the start button one step further.
+constexpr int kReelLeft = 120;
+constexpr int kReelStep = 720;
+constexpr int kButtonTop = 240;
+constexpr int kReelSize = 612;
+constexpr int kStartWidth = 2052;
+constexpr int kStartHeight = 612;
+
+// The OK button, on the window.
+constexpr int kOkLeft = 2880, kOkTop = 4440, kOkWidth = 1092, kOkHeight = 372;
+constexpr int kClientWidth = 6852, kClientHeight = 4920;
+
+constexpr int kReelInterval = 50;     // ms
+constexpr int kBlinkInterval = 1000;  // ms
+
+/// The panel that holds reel 1..18 (the reel table: 1-6 Loto 6, 7-11 Mini Loto, 12-15 Numbers 4,
+/// 16-18 Numbers 3).
+/// A reel number outside 1..18 raises the subscript error.
+inline const GamePanel& PanelOfReel(int16_t reel) {
+  for (const GamePanel& panel : kPanels)
+    if (reel >= panel.firstReel && reel < panel.firstReel + panel.reelCount) return panel;
+  throw RuntimeError(ErrorKind::SubscriptOutOfRange, "reel " + std::to_string(reel));
+}

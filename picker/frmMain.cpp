@@ -1,0 +1,225 @@
+#include "frmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+
+#include "AppInfo.h"
+#include "HandlerGuard.h"
+#include "frmAbout.h"
+
+namespace {
+
+QRect TwipsRect(int left, int top, int width, int height) {
+  return QRect(Px(left), Px(top), Px(width), Px(height));
+}
+
+// A timer's Enabled: enabling a running timer leaves its rhythm alone.
+void SetTimerEnabled(QTimer& timer, bool enabled) {
+  if (!enabled)
+    timer.stop();
+  else if (!timer.isActive())
+    timer.start();
+}
+
+}  // namespace
+
+template <class Sender, class Signal, class Handler>
+void frmMain::connectHandler(Sender* sender, Signal signal, Handler handler) {
+  connect(sender, signal, this, [this, handler] { RunHandler(m_services.messages, handler); });
+}
+
+frmMain::frmMain(PickerServices services, QWidget* parent)
+    : QMainWindow(parent),
+      m_services(services),
+      m_draw(services.random),
+      m_banks(qApp->devicePixelRatio()) {
+  Form_Initialize();
+
+  setObjectName("frmMain");
+  setWindowTitle(QString::fromUtf8(AppInfo::kTitle));
+  setWindowIcon(PictureBanks::windowIcon());
+  // A fixed single border with a system menu and close box, no minimise or maximise box.
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+
+  auto* client = new QWidget(this);
+  client->setObjectName("client");
+  client->setFixedSize(Px(kClientWidth), Px(kClientHeight));
+  setCentralWidget(client);
+
+  buildPanels(client);
+
+  m_commandOK = new QPushButton("OK", client);
+  m_commandOK->setObjectName("CommandOK");
+  m_commandOK->setGeometry(TwipsRect(kOkLeft, kOkTop, kOkWidth, kOkHeight));
+  m_commandOK->setAutoDefault(false);
+  connectHandler(m_commandOK, &QPushButton::clicked, [this] { CommandOK_Click(); });
+  // The OK button is the window's cancel button: Esc presses it.
+  auto* cancel = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  cancel->setObjectName("CommandOK_cancel");
+  connect(cancel, &QShortcut::activated, m_commandOK, &QPushButton::click);
+
+  m_timerStart = new QTimer(this);
+  m_timerStart->setObjectName("TimerStart");
+  m_timerStart->setInterval(kBlinkInterval);
+  connectHandler(m_timerStart, &QTimer::timeout, [this] { TimerStart_Timer(); });
+
+  buildMenus();
+  buildTabOrder();
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  m_commandOK->setFocus();
+
+  // Every timer is enabled from the start: the reels spin and the start buttons blink at once.
+  for (int16_t reel = 1; reel <= kReelCount; ++reel) m_reelTimers[reel]->start();
+  m_timerStart->start();
+}
+
+void frmMain::buildPanels(QWidget* client) {
+  for (const GamePanel& panel : kPanels) {
+    auto* frame = new QGroupBox(QString::fromUtf8(panel.caption), client);
+    frame->setObjectName(QString("Frame1_%1").arg(panel.frameIndex));
+    frame->setGeometry(TwipsRect(panel.left, panel.top, panel.width, panel.height));
+    m_frame1.insert(panel.frameIndex, frame);
+
+    for (int16_t k = 0; k < panel.reelCount; ++k) {
+      const int16_t reel = checkedAdd16(panel.firstReel, k);
+      auto* button = new PictureButton(frame);
+      button->setObjectName(QString("Command%1").arg(reel));
+      button->setGeometry(TwipsRect(kReelLeft + kReelStep * k, kButtonTop, kReelSize, kReelSize));
+      button->setToolTip("STOP");
+      button->setPicture(m_banks.questionMark());
+      button->setAccessibleName(QString("%1 %2").arg(QString::fromUtf8(panel.caption)).arg(k + 1));
+      connectHandler(button, &QAbstractButton::clicked, [this, reel] { Command_Click(reel); });
+      m_reelButtons[reel] = button;
+
+      auto* timer = new QTimer(frame);
+      timer->setObjectName(QString("Timer%1").arg(reel));
+      timer->setInterval(kReelInterval);
+      // Precise, so every reel keeps its 50 ms beat instead of the coarse timer's 5% slack.
+      timer->setTimerType(Qt::PreciseTimer);
+      connectHandler(timer, &QTimer::timeout, [this, reel] { Timer_Timer(reel); });
+      m_reelTimers[reel] = timer;
+    }
+
+    auto* start = new PictureButton(frame);
+    start->setObjectName(QString("CommandStart_%1").arg(panel.startIndex));
+    start->setGeometry(
+        TwipsRect(kReelLeft + kReelStep * panel.reelCount, kButtonTop, kStartWidth, kStartHeight));
+    start->setPicture(m_banks.areYouReady());
+    start->setAccessibleName(QString("%1 スタート").arg(QString::fromUtf8(panel.caption)));
+    const int16_t index = panel.startIndex;
+    connectHandler(start, &QAbstractButton::clicked, [this, index] { CommandStart_Click(index); });
+    m_commandStart.insert(index, start);
+  }
+}
+
+void frmMain::buildMenus() {
+  QMenu* file = menuBar()->addMenu("ﾌｧｲﾙ(&F)");
+  file->setObjectName("mnu_file");
+  QAction* quit = file->addAction("終了(&X)");
+  quit->setObjectName("mnu_quit");
+  quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  connectHandler(quit, &QAction::triggered, [this] { mnu_quit_Click(); });
+
+  QMenu* help = menuBar()->addMenu("ﾍﾙﾌﾟ(&H)");
+  help->setObjectName("mnu_help");
+  QAction* helpTh = help->addAction("ﾀﾏﾋﾛｲのﾍﾙﾌﾟ");
+  helpTh->setObjectName("mnu_help_th");
+  helpTh->setShortcut(QKeySequence(Qt::Key_F1));
+  connectHandler(helpTh, &QAction::triggered, [this] { mnu_help_th_Click(); });
+  QAction* version = help->addAction("ﾊﾞｰｼﾞｮﾝ情報(&A)");
+  version->setObjectName("mnu_version");
+  connectHandler(version, &QAction::triggered, [this] { mnu_version_Click(); });
+}
+
+void frmMain::buildTabOrder() {
+  // OK, then panel by panel from the top: its reels from left to right, then its start button.
+  QWidget* previous = m_commandOK;
+  auto chain = [&previous](QWidget* next) {
+    setTabOrder(previous, next);
+    previous = next;
+  };
+  for (const GamePanel& panel : kPanels) {
+    for (int16_t k = 0; k < panel.reelCount; ++k) chain(m_reelButtons[panel.firstReel + k]);
+    chain(&m_commandStart[panel.startIndex]);
+  }
+}
+
+PictureButton& frmMain::Command(int16_t reel) const {
+  PanelOfReel(reel);  // raises for a reel outside 1..18
+  return *m_reelButtons[reel];
+}
+
+QTimer& frmMain::Timer(int16_t reel) const {
+  PanelOfReel(reel);
+  return *m_reelTimers[reel];
+}
+
+const QPixmap& frmMain::reelPicture(int16_t reel, int16_t value) const {
+  const int16_t kind = PanelOfReel(reel).kind;
+  if (kind == kLoto6 || kind == kMiniLoto) return m_banks.Image2()[checkedSub16(value, 1)];
+  return m_banks.Image1()[value];
+}
+
+void frmMain::Form_Initialize() { m_services.random.seedFromClock(); }
+
+void frmMain::Timer_Timer(int16_t reel) {
+  const int16_t value = m_draw.SpinNumber(PanelOfReel(reel).kind);
+  Command(reel).setPicture(reelPicture(reel, value));
+}
+
+void frmMain::Command_Click(int16_t reel) {
+  PictureButton& button = Command(reel);
+  const int16_t value = m_draw.PickNumber(PanelOfReel(reel).kind);
+  m_draw.setSlot(reel, value);
+  SetTimerEnabled(Timer(reel), false);
+  button.setEnabled(false);
+  const int16_t stopped = m_draw.slot(reel);
+  button.setDisabledPicture(reelPicture(reel, stopped));
+  button.setAccessibleDescription(QString::number(stopped));
+}
+
+void frmMain::CommandStart_Click(int16_t Index) {
+  for (const GamePanel& panel : kPanels) {
+    if (panel.startIndex != Index) continue;
+    for (int16_t k = 0; k < panel.reelCount; ++k) {
+      const int16_t reel = checkedAdd16(panel.firstReel, k);
+      SetTimerEnabled(Timer(reel), true);
+      Command(reel).setEnabled(true);
+      Command(reel).setAccessibleDescription(QString());
+    }
+    m_draw.ClearTable(panel.kind);
+  }
+}
+
+void frmMain::TimerStart_Timer() {
+  const QPixmap& picture = m_banks.Image4()[m_blinkPhase];
+  m_commandStart.forEach([&picture](int16_t index, PictureButton& button) {
+    // Set as a generic control, by the property's name.
+    if (!button.setProperty("Picture", picture))
+      throw RuntimeError(ErrorKind::PropertyAccess, "CommandStart(" + std::to_string(index) + ")");
+  });
+  m_blinkPhase = m_blinkPhase >= 1 ? int16_t{0} : checkedAdd16(m_blinkPhase, 1);
+}
+
+void frmMain::CommandOK_Click() { close(); }
+
+void frmMain::mnu_quit_Click() { close(); }
+
+void frmMain::mnu_help_th_Click() {
+  m_services.programs.startCommandLine(kHelpCommand, kWindowNormalFocus);
+}
+
+void frmMain::mnu_version_Click() {
+  // The one About box: created here, shown modally (the reels keep spinning behind it) and
+  // discarded when closed. Its parent keeps it off the taskbar.
+  frmAbout about({m_services.registry, m_services.files, m_services.programs, m_services.messages},
+                 m_banks.banner(), this);
+  about.exec();
+}

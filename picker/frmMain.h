@@ -1,0 +1,94 @@
+#pragma once
+
+// The picker window. It consists of this class for the window (layout, timers, menus and every
+// event handler) and a few implementation classes: DrawState (draw/) draws the numbers and keeps
+// the used-number tables and result slots, PictureBanks (pictures/) holds the decoded pictures,
+// and the platform services it receives start programs and show messages.
+
+#include <QMainWindow>
+#include <QTimer>
+#include <array>
+#include <cstdint>
+
+#include "ControlArray.h"
+#include "DrawState.h"
+#include "FileFinder.h"
+#include "MessageBoxService.h"
+#include "PictureBanks.h"
+#include "PictureButton.h"
+#include "ProgramStarter.h"
+#include "RandomSource.h"
+#include "ReelTable.h"
+#include "Registry.h"
+
+class QAction;
+class QGroupBox;
+class QPushButton;
+
+/// What the picker window needs from outside; all owned by the caller and outliving the window.
+struct PickerServices {
+  RandomSource& random;
+  ProgramStarter& programs;
+  MessageBoxService& messages;
+  Registry& registry;  // for the About box
+  FileFinder& files;   // for the About box
+};
+
+/// The main window: four game panels of reels, their start buttons, the OK button and the menus.
+class frmMain : public QMainWindow {
+  Q_OBJECT
+
+public:
+  explicit frmMain(PickerServices services, QWidget* parent = nullptr);
+
+  // Event handlers. The toolkit calls them through RunHandler, so a run-time error ends the
+  // handler and is reported; called directly (as tests do), the error reaches the caller.
+
+  /// Seeds the random source; runs once, first, when the window object is created.
+  void Form_Initialize();
+  /// The click of reel N's button (Command1 .. Command18): stops the reel on a fresh draw.
+  void Command_Click(int16_t reel);
+  /// The tick of reel N's timer (Timer1 .. Timer18): the next spin frame.
+  void Timer_Timer(int16_t reel);
+  /// Sets that game's reels spinning again and frees its numbers; other indices do nothing.
+  void CommandStart_Click(int16_t Index);
+  /// Gives all four start buttons the next picture of the blink pair.
+  void TimerStart_Timer();
+  void CommandOK_Click();
+  void mnu_quit_Click();
+  void mnu_help_th_Click();
+  void mnu_version_Click();
+
+  // Read access for the layout and for tests.
+  const DrawState& drawState() const { return m_draw; }
+  const PictureBanks& banks() const { return m_banks; }
+  PictureButton& Command(int16_t reel) const;
+  QTimer& Timer(int16_t reel) const;
+  const ControlArray<PictureButton>& CommandStart() const { return m_commandStart; }
+  const ControlArray<QGroupBox>& Frame1() const { return m_frame1; }
+  int16_t blinkPhase() const { return m_blinkPhase; }
+
+  /// The command line of the help item.
+  static constexpr const char* kHelpCommand = "winhlp32.exe TH.hlp";
+
+private:
+  void buildPanels(QWidget* client);
+  void buildMenus();
+  void buildTabOrder();
+  /// Connects a toolkit signal to a handler that runs under the run-time error guard.
+  template <class Sender, class Signal, class Handler>
+  void connectHandler(Sender* sender, Signal signal, Handler handler);
+  const QPixmap& reelPicture(int16_t reel, int16_t value) const;
+
+  PickerServices m_services;
+  DrawState m_draw;
+  PictureBanks m_banks;
+  // Reel N's button and timer at index N; index 0 is unused.
+  std::array<PictureButton*, kReelCount + 1> m_reelButtons{};
+  std::array<QTimer*, kReelCount + 1> m_reelTimers{};
+  ControlArray<PictureButton> m_commandStart{"CommandStart"};
+  ControlArray<QGroupBox> m_frame1{"Frame1"};
+  QTimer* m_timerStart = nullptr;
+  QPushButton* m_commandOK = nullptr;
+  int16_t m_blinkPhase = 0;
+};

@@ -1,0 +1,36 @@
+#pragma once
+#include <QIcon>
+#include <QPixmap>
+#include <vector>
+#include "ControlArray.h"
+
+/// The pictures of the windows, decoded once from the files built into the program.
+class PictureBanks {
+public:
+  /// Loads every picture; the @2x files when devicePixelRatio > 1 (with that ratio set on them).
+  /// For a ratio other than 1 or 2 the 2x drawing is resampled once, here, so every picture
+  /// keeps its size in device-independent pixels.
+  explicit PictureBanks(qreal devicePixelRatio = 1.0);
+  PictureBanks(const PictureBanks&) = delete;
+  PictureBanks& operator=(const PictureBanks&) = delete;
+
+  const ControlArray<const QPixmap>& Image1() const;  ///< digit d at entry d, 0..9
+  const ControlArray<const QPixmap>& Image2() const;  ///< number n at entry n - 1, 0..42
+  const ControlArray<const QPixmap>& Image4() const;  ///< blink pair: 0 bright, 1 dim
+  const QPixmap& questionMark() const;                ///< the reel buttons' initial picture
+  const QPixmap& areYouReady() const;                 ///< the start buttons' initial picture
+  const QPixmap& banner() const;                      ///< the About box's picIcon picture
+  static QIcon windowIcon();                          ///< the light bulb, 16 and 32 px
+
+private:
+  // The banks' pictures; reserved to their final size before the arrays point into them.
+  std::vector<QPixmap> m_digits;
+  std::vector<QPixmap> m_numbers;
+  std::vector<QPixmap> m_blink;
+  QPixmap m_questionMark;
+  QPixmap m_areYouReady;
+  QPixmap m_banner;
+  ControlArray<const QPixmap> m_image1{"Image1"};
+  ControlArray<const QPixmap> m_image2{"Image2"};
+  ControlArray<const QPixmap> m_image4{"Image4"};
+};

@@ -1,0 +1,201 @@
+// The About box: its layout, the texts built at load, the keys that close it or press its
+// system-information button, and its modal show from the picker window.
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+#include "FakeFileFinder.h"
+#include "FakeRegistry.h"
+#include "RecordingMessageBox.h"
+#include "RecordingProgramStarter.h"
+#include "ScriptedRandom.h"
+#include "frmAbout.h"
+#include "frmMain.h"
+
+namespace {
+
+const char kUnavailable[] = "現時点ではｼｽﾃﾑ情報を使用できません";
+const char kMsinfoKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+
+}  // namespace
+
+class AboutTest : public QObject {
+  Q_OBJECT
+
+  FakeRegistry registry;
+  FakeFileFinder files;
+  RecordingProgramStarter programs;
+  RecordingMessageBox messages;
+  std::unique_ptr<frmAbout> about;
+
+  AboutServices services() { return {registry, files, programs, messages}; }
+
+  template <class T>
+  T* child(const char* name) {
+    T* found = about->findChild<T*>(name);
+    if (found == nullptr) qWarning("no control named %s", name);
+    return found;
+  }
+
+  void showAbout() {
+    about->show();
+    QVERIFY(QTest::qWaitForWindowActive(about.get()));
+  }
+
+private slots:
+  void init() {
+    registry = FakeRegistry();
+    files = FakeFileFinder();
+    programs = RecordingProgramStarter();
+    messages = RecordingMessageBox();
+    QPixmap banner(40, 150);
+    banner.fill(Qt::black);
+    about = std::make_unique<frmAbout>(services(), banner);
+  }
+
+  void cleanup() { about.reset(); }
+
+  void loadBuildsTheTextsFromTheApplicationInformation() {
+    QCOMPARE(about->windowTitle(), QStringLiteral("ﾀﾏﾋﾛｲのﾊﾞｰｼﾞｮﾝ情報"));
+    QCOMPARE(child<QLabel>("lblTitle")->text(), QStringLiteral("ﾀﾏﾋﾛｲ"));
+    QCOMPARE(child<QLabel>("lblVersion")->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.0.0"));
+    QCOMPARE(child<QLabel>("lblDescription")->text(),
+             QStringLiteral("数字選択型宝くじの申し込み番号の決定をアシストします。"));
+    QCOMPARE(child<QPushButton>("cmdSysInfo")->text(), QStringLiteral("ｼｽﾃﾑ情報(&S)..."));
+    // Plain decimal, never widened.
+    QCOMPARE(frmAbout::VersionText(1, 5, 0), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.5.0"));
+    QCOMPARE(frmAbout::VersionText(2, 10, 123), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 2.10.123"));
+
+    child<QLabel>("lblTitle")->setText("changed");
+    about->setWindowTitle("changed");
+    about->Form_Load();
+    QCOMPARE(about->windowTitle(), QStringLiteral("ﾀﾏﾋﾛｲのﾊﾞｰｼﾞｮﾝ情報"));
+    QCOMPARE(child<QLabel>("lblTitle")->text(), QStringLiteral("ﾀﾏﾋﾛｲ"));
+  }
+
+  void layoutFollowsTheDesign() {
+    showAbout();
+    QCOMPARE(about->size(), QSize(478, 297));
+    QCOMPARE(about->geometry().topLeft(), QPoint(195, 161));
+    QCOMPARE(about->minimumSize(), about->maximumSize());
+    QVERIFY(!(about->windowFlags() & Qt::WindowMinMaxButtonsHint));
+    QVERIFY(!about->windowIcon().isNull());
+    QCOMPARE(child<QPushButton>("cmdOK")->geometry(), QRect(355, 219, 109, 29));
+    QCOMPARE(child<QPushButton>("cmdSysInfo")->geometry(), QRect(355, 256, 109, 29));
+    auto* picIcon = child<QLabel>("picIcon");
+    QCOMPARE(picIcon->geometry(), QRect(20, 20, 44, 154));
+    QCOMPARE(picIcon->contentsRect().size(), QSize(40, 150));  // the banner inside a 2 px border
+    QCOMPARE(child<QLabel>("lblTitle")->geometry(), QRect(88, 20, 324, 40));
+    QCOMPARE(child<QLabel>("lblVersion")->geometry(), QRect(88, 65, 324, 19));
+    QCOMPARE(about->lblDisclaimer()[0].geometry(), QRect(21, 219, 323, 19));
+    QCOMPARE(about->lblDisclaimer()[1].geometry(), QRect(20, 250, 323, 19));
+    QVERIFY(!about->lblDisclaimer()[0].text().isEmpty());
+    QVERIFY(!about->lblDisclaimer()[1].text().isEmpty());
+
+    // The etched separator: grey over white, across the box.
+    const QImage shot = about->grab().toImage();
+    QCOMPARE(QColor(shot.pixel(240, 204)), QColor(128, 128, 128));
+    QCOMPARE(QColor(shot.pixel(240, 206)), QColor(255, 255, 255));
+  }
+
+  void focusMovesFromOkToTheBannerAndTheSystemButton() {
+    showAbout();
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdOK"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("picIcon"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdSysInfo"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdOK"));
+  }
+
+  void escEnterAndTheCloseCommandCloseTheBox_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Esc") << "esc";
+    QTest::newRow("Enter") << "enter";
+    QTest::newRow("OK clicked") << "ok";
+    QTest::newRow("close command") << "close";
+  }
+
+  void escEnterAndTheCloseCommandCloseTheBox() {
+    QFETCH(QString, how);
+    showAbout();
+    if (how == "esc")
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    else if (how == "enter")
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    else if (how == "ok")
+      QTest::mouseClick(child<QPushButton>("cmdOK"), Qt::LeftButton);
+    else
+      about->close();
+    QTRY_VERIFY(!about->isVisible());
+    QVERIFY(messages.messages.empty());
+    QVERIFY(programs.starts.empty());
+  }
+
+  void enterOnTheSystemButtonPressesIt() {
+    showAbout();
+    child<QPushButton>("cmdSysInfo")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(messages.messages.size(), size_t{1});
+    QCOMPARE(messages.messages[0].text, std::string(kUnavailable));
+    QCOMPARE(messages.messages[0].style, 0);
+    QVERIFY(about->isVisible());  // the box stays open
+
+    child<QPushButton>("cmdOK")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
+    QTRY_COMPARE(messages.messages.size(), size_t{2});  // an access key presses after a moment
+    QVERIFY(about->isVisible());
+  }
+
+  void systemButtonStartsTheToolFoundInTheRegistry() {
+    registry.setText(kHkeyLocalMachine, kMsinfoKey, "PATH",
+                     "C:\\Program Files\\Common Files\\MSINFO32.EXE");
+    showAbout();
+    QTest::mouseClick(child<QPushButton>("cmdSysInfo"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("cmdSysInfo"), Qt::LeftButton);
+    QCOMPARE(programs.starts.size(), size_t{2});  // each press starts it again
+    QCOMPARE(programs.starts[0].text, std::string("C:\\Program Files\\Common Files\\MSINFO32.EXE"));
+    QVERIFY(programs.starts[0].exactProgram);
+    QCOMPARE(programs.starts[0].windowStyle, 1);
+    QVERIFY(messages.messages.empty());
+    QVERIFY(about->isVisible());
+  }
+
+  void versionItemShowsAFreshBoxModallyWhileTheReelsSpin() {
+    ClockRandom random;
+    random.seed(3);
+    frmMain window({random, programs, messages, registry, files});
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    int openings = 0;
+    QString lastTitle;
+    bool spunBehind = false;
+    auto inspectAndClose = [&] {
+      auto* box = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
+      QVERIFY(box);
+      ++openings;
+      lastTitle = box->findChild<QLabel*>("lblTitle")->text();
+      QCOMPARE(box->parentWidget(), &window);  // no taskbar button of its own
+      const qint64 before = window.Command(1).picture().cacheKey();
+      QTRY_VERIFY(window.Command(1).picture().cacheKey() != before);
+      spunBehind = true;
+      box->findChild<QLabel*>("lblTitle")->setText("changed");
+      QTest::keyClick(box, Qt::Key_Escape);
+    };
+    for (int opening = 0; opening < 2; ++opening) {
+      spunBehind = false;
+      QTimer::singleShot(0, inspectAndClose);
+      window.mnu_version_Click();  // returns only once the box is closed
+      QVERIFY(spunBehind);
+      QCOMPARE(lastTitle, QStringLiteral("ﾀﾏﾋﾛｲ"));         // load ran again on the second opening
+      QVERIFY(window.findChildren<frmAbout*>().isEmpty());  // discarded when closed
+    }
+    QCOMPARE(openings, 2);
+  }
+};
+
+QTEST_MAIN(AboutTest)
+#include "about_test.moc"

@@ -1,0 +1,414 @@
+// The picker window: its layout, the reels' spin and stop, game starts, the blink, the menus,
+// help and closing. Handlers are called directly where a test needs exact draws; real timers and
+// keys are used where the toolkit's part is what is tested.
+#include <QAccessible>
+#include <QAction>
+#include <QGroupBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+#include <cmath>
+#include <memory>
+#include <set>
+
+#include "FakeFileFinder.h"
+#include "FakeRegistry.h"
+#include "RecordingMessageBox.h"
+#include "RecordingProgramStarter.h"
+#include "ScriptedRandom.h"
+#include "frmMain.h"
+
+namespace {
+
+float rFor(int16_t value, int16_t kind) {
+  const DrawBounds b = GameBounds(kind);
+  return ScriptedRandom::forValue(value, b.lower, b.upper - b.lower + 1);
+}
+
+template <class T>
+T* child(QObject* parent, const QString& name) {
+  T* found = parent->findChild<T*>(name);
+  if (found == nullptr)
+    qWarning("no %s named %s", T::staticMetaObject.className(), qPrintable(name));
+  return found;
+}
+
+}  // namespace
+
+class PickerTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<ScriptedRandom> random;
+  std::unique_ptr<ClockRandom> fallback;
+  std::unique_ptr<RecordingProgramStarter> programs;
+  std::unique_ptr<RecordingMessageBox> messages;
+  std::unique_ptr<FakeRegistry> registry;
+  std::unique_ptr<FakeFileFinder> files;
+  std::unique_ptr<frmMain> window;
+
+  // Stops a reel on exactly this value.
+  void stop(int16_t reel, int16_t value) {
+    random->push(rFor(value, PanelOfReel(reel).kind));
+    window->Command_Click(reel);
+    QCOMPARE(window->drawState().slot(reel), value);
+  }
+
+  void stopAllReelTimers() {
+    for (int16_t reel = 1; reel <= kReelCount; ++reel) window->Timer(reel).stop();
+  }
+
+private slots:
+  void init() {
+    random = std::make_unique<ScriptedRandom>();
+    fallback = std::make_unique<ClockRandom>();
+    fallback->seed(31);
+    random->continueWith(fallback.get());
+    programs = std::make_unique<RecordingProgramStarter>();
+    messages = std::make_unique<RecordingMessageBox>();
+    registry = std::make_unique<FakeRegistry>();
+    files = std::make_unique<FakeFileFinder>();
+    window =
+        std::make_unique<frmMain>(PickerServices{*random, *programs, *messages, *registry, *files});
+  }
+
+  void cleanup() { window.reset(); }
+
+  void windowIsLaidOutAtTwelveTwipsPerPixel() {
+    QWidget* client = window->centralWidget();
+    QCOMPARE(client->size(), QSize(571, 410));
+    QCOMPARE(window->windowTitle(), QStringLiteral("ﾀﾏﾋﾛｲ"));
+    QVERIFY(!(window->windowFlags() & Qt::WindowMinimizeButtonHint));
+    QVERIFY(!(window->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(window->windowFlags() & Qt::WindowCloseButtonHint);
+    QVERIFY(!window->windowIcon().isNull());
+    window->show();
+    QCOMPARE(window->minimumSize(), window->maximumSize());  // fixed border
+
+    struct Frame {
+      int16_t index;
+      const char* caption;
+      QRect geometry;
+      int reels;
+      int16_t start;
+      int firstReel;
+    };
+    const Frame frames[] = {{2, "ﾛﾄ6", {10, 10, 551, 81}, 6, 0, 1},
+                            {3, "ﾐﾆﾛﾄ", {70, 100, 491, 81}, 5, 1, 7},
+                            {0, "ﾅﾝﾊﾞｰｽﾞ4", {130, 190, 431, 81}, 4, 2, 12},
+                            {1, "ﾅﾝﾊﾞｰｽﾞ3", {190, 280, 371, 81}, 3, 3, 16}};
+    for (const Frame& f : frames) {
+      QGroupBox& frame = window->Frame1()[f.index];
+      QCOMPARE(frame.title(), QString::fromUtf8(f.caption));
+      QCOMPARE(frame.geometry(), f.geometry);
+      QCOMPARE(frame.geometry().right() + 1, 561);  // one right edge, 10 px inside the window
+      for (int k = 0; k < f.reels; ++k) {
+        PictureButton& reel = window->Command(f.firstReel + k);
+        QCOMPARE(reel.parentWidget(), &frame);
+        QCOMPARE(reel.geometry(), QRect(10 + 60 * k, 20, 51, 51));
+        QCOMPARE(reel.toolTip(), QStringLiteral("STOP"));
+        QCOMPARE(reel.objectName(), QString("Command%1").arg(f.firstReel + k));
+      }
+      PictureButton& start = window->CommandStart()[f.start];
+      QCOMPARE(start.parentWidget(), &frame);
+      QCOMPARE(start.geometry(), QRect(10 + 60 * f.reels, 20, 171, 51));
+      QCOMPARE(start.geometry().right() + 1, f.geometry.width() - 10);
+      QVERIFY(start.toolTip().isEmpty());
+    }
+    auto* ok = child<QPushButton>(window.get(), "CommandOK");
+    QVERIFY(ok);
+    QCOMPARE(ok->text(), QStringLiteral("OK"));
+    QCOMPARE(ok->geometry(), QRect(240, 370, 91, 31));
+    QCOMPARE(ok->geometry().center().x() + 1, 571 / 2 + 1);
+  }
+
+  void menusCarryTheirCaptionsAndKeys() {
+    auto* file = child<QMenu>(window.get(), "mnu_file");
+    auto* help = child<QMenu>(window.get(), "mnu_help");
+    QVERIFY(file && help);
+    QCOMPARE(file->title(), QStringLiteral("ﾌｧｲﾙ(&F)"));
+    QCOMPARE(help->title(), QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    QCOMPARE(window->menuBar()->actions(),
+             (QList<QAction*>{file->menuAction(), help->menuAction()}));
+    auto* quit = child<QAction>(window.get(), "mnu_quit");
+    auto* helpTh = child<QAction>(window.get(), "mnu_help_th");
+    auto* version = child<QAction>(window.get(), "mnu_version");
+    QVERIFY(quit && helpTh && version);
+    QCOMPARE(file->actions(), QList<QAction*>{quit});
+    QCOMPARE(help->actions(), (QList<QAction*>{helpTh, version}));
+    QCOMPARE(quit->text(), QStringLiteral("終了(&X)"));
+    QCOMPARE(quit->shortcut(), QKeySequence("Ctrl+Q"));
+    QCOMPARE(helpTh->text(), QStringLiteral("ﾀﾏﾋﾛｲのﾍﾙﾌﾟ"));
+    QCOMPARE(helpTh->shortcut(), QKeySequence(Qt::Key_F1));
+    QCOMPARE(version->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
+    QVERIFY(version->shortcut().isEmpty());
+  }
+
+  void tabCyclesThroughEveryPanelFromOk() {
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("CommandOK"));
+    QStringList expected;
+    for (int n = 1; n <= 6; ++n) expected << QString("Command%1").arg(n);
+    expected << "CommandStart_0";
+    for (int n = 7; n <= 11; ++n) expected << QString("Command%1").arg(n);
+    expected << "CommandStart_1";
+    for (int n = 12; n <= 15; ++n) expected << QString("Command%1").arg(n);
+    expected << "CommandStart_2";
+    for (int n = 16; n <= 18; ++n) expected << QString("Command%1").arg(n);
+    expected << "CommandStart_3"
+             << "CommandOK";
+    QStringList visited;
+    for (int i = 0; i < expected.size(); ++i) {
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, expected);
+  }
+
+  void reelsAndStartButtonsHaveAccessibleNames() {
+    QCOMPARE(window->Command(1).accessibleName(), QStringLiteral("ﾛﾄ6 1"));
+    QCOMPARE(window->Command(11).accessibleName(), QStringLiteral("ﾐﾆﾛﾄ 5"));
+    QCOMPARE(window->Command(18).accessibleName(), QStringLiteral("ﾅﾝﾊﾞｰｽﾞ3 3"));
+    QCOMPARE(window->CommandStart()[2].accessibleName(), QStringLiteral("ﾅﾝﾊﾞｰｽﾞ4 スタート"));
+    stop(3, 27);
+    QCOMPARE(window->Command(3).accessibleDescription(), QStringLiteral("27"));
+    window->CommandStart_Click(0);
+    QVERIFY(window->Command(3).accessibleDescription().isEmpty());
+  }
+
+  void windowSeedsOnceAndStartsWithItsInitialPictures() {
+    QCOMPARE(random->seedCount(), 1);
+    QCOMPARE(random->consumed(), 0u);
+    for (int16_t reel = 1; reel <= kReelCount; ++reel) {
+      QCOMPARE(window->Command(reel).picture().cacheKey(),
+               window->banks().questionMark().cacheKey());
+      QVERIFY(window->Command(reel).isEnabled());
+      QVERIFY(window->Timer(reel).isActive());
+      QCOMPARE(window->Timer(reel).interval(), 50);
+    }
+    for (int16_t i = 0; i < kGameCount; ++i)
+      QCOMPARE(window->CommandStart()[i].picture().cacheKey(),
+               window->banks().areYouReady().cacheKey());
+    auto* blink = child<QTimer>(window.get(), "TimerStart");
+    QVERIFY(blink && blink->isActive());
+    QCOMPARE(blink->interval(), 1000);
+  }
+
+  void tickShowsTheBankPictureOfTheDrawnValue_data() {
+    QTest::addColumn<int>("reel");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("bank");
+    QTest::addColumn<int>("entry");
+    QTest::newRow("Loto 6, lowest") << 1 << 1 << 2 << 0;
+    QTest::newRow("Loto 6, highest") << 6 << 43 << 2 << 42;
+    QTest::newRow("Mini Loto, highest") << 11 << 31 << 2 << 30;
+    QTest::newRow("Numbers 4, zero") << 12 << 0 << 1 << 0;
+    QTest::newRow("Numbers 3, nine") << 18 << 9 << 1 << 9;
+  }
+
+  void tickShowsTheBankPictureOfTheDrawnValue() {
+    QFETCH(int, reel);
+    QFETCH(int, value);
+    QFETCH(int, bank);
+    QFETCH(int, entry);
+    const auto& pictures = bank == 2 ? window->banks().Image2() : window->banks().Image1();
+    random->push(rFor(value, PanelOfReel(reel).kind));
+    window->Timer_Timer(reel);
+    QCOMPARE(window->Command(reel).picture().cacheKey(), pictures[entry].cacheKey());
+    QCOMPARE(window->drawState().slot(reel), int16_t{0});  // a spin frame stores nothing
+
+    random->push(rFor(value, PanelOfReel(reel).kind));
+    window->Command_Click(reel);
+    QCOMPARE(window->Command(reel).disabledPicture().cacheKey(), pictures[entry].cacheKey());
+  }
+
+  void stopMarksRecordsAndFreezesTheReel() {
+    window->Timer_Timer(4);
+    const qint64 lastFrame = window->Command(4).picture().cacheKey();
+    stop(4, 17);
+    PictureButton& button = window->Command(4);
+    QVERIFY(!button.isEnabled());
+    QVERIFY(!window->Timer(4).isActive());
+    QCOMPARE(button.disabledPicture().cacheKey(), window->banks().Image2()[16].cacheKey());
+    QCOMPARE(button.shownPicture().cacheKey(), window->banks().Image2()[16].cacheKey());
+    QCOMPARE(button.picture().cacheKey(), lastFrame);  // the last spin frame stays as normal
+    QCOMPARE(window->drawState().usedFlag(kLoto6, 17), int16_t{-1});
+    for (int16_t n = 0; n < DrawState::kSlotCount; ++n)
+      if (n != 4) QCOMPARE(window->drawState().slot(n), int16_t{0});
+
+    // A click on the stopped reel does nothing at all: no draw, no message.
+    window->show();
+    const auto consumed = random->consumed();
+    stopAllReelTimers();
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(random->consumed(), consumed);
+    QCOMPARE(window->drawState().slot(4), int16_t{17});
+    QVERIFY(messages->messages.empty());
+  }
+
+  void spinningReelsNeverShowAStoppedNumber() {
+    stop(1, 5);
+    stop(2, 20);
+    stop(7, 9);
+    const auto& numbers = window->banks().Image2();
+    std::set<qint64> loto6Shown, miniShown;
+    for (int i = 0; i < 2000; ++i) {
+      for (int16_t reel = 3; reel <= 6; ++reel) {
+        window->Timer_Timer(reel);
+        loto6Shown.insert(window->Command(reel).picture().cacheKey());
+      }
+      window->Timer_Timer(8);
+      miniShown.insert(window->Command(8).picture().cacheKey());
+    }
+    QVERIFY(!loto6Shown.count(numbers[4].cacheKey()));
+    QVERIFY(!loto6Shown.count(numbers[19].cacheKey()));
+    QVERIFY(!miniShown.count(numbers[8].cacheKey()));
+    // Each game's marks are its own: the other game's stopped numbers still come up.
+    QVERIFY(loto6Shown.count(numbers[8].cacheKey()));
+    QVERIFY(miniShown.count(numbers[4].cacheKey()));
+    QVERIFY(miniShown.count(numbers[19].cacheKey()));
+    QCOMPARE(loto6Shown.size(), size_t{41});
+    QCOMPARE(miniShown.size(), size_t{30});
+  }
+
+  void startRestoresSpinningAndReleasesOnlyItsGame() {
+    stop(1, 5);
+    stop(6, 43);
+    stop(8, 9);
+    stop(13, 4);
+    const qint64 normal1 = window->Command(1).picture().cacheKey();
+    const qint64 disabled1 = window->Command(1).disabledPicture().cacheKey();
+    const int16_t phase = window->blinkPhase();
+
+    window->CommandStart_Click(0);
+    for (int16_t reel = 1; reel <= 6; ++reel) {
+      QVERIFY(window->Command(reel).isEnabled());
+      QVERIFY(window->Timer(reel).isActive());
+    }
+    for (int16_t n = 0; n < DrawState::kLoto6TableSize; ++n)
+      QCOMPARE(window->drawState().usedFlag(kLoto6, n), int16_t{0});
+    QCOMPARE(window->drawState().slot(1), int16_t{5});  // slots keep their values
+    QCOMPARE(window->drawState().slot(6), int16_t{43});
+    QCOMPARE(window->Command(1).picture().cacheKey(), normal1);
+    QCOMPARE(window->Command(1).disabledPicture().cacheKey(), disabled1);
+    QCOMPARE(window->Command(1).shownPicture().cacheKey(), normal1);  // last spin frame again
+    QCOMPARE(window->blinkPhase(), phase);
+    // The other games are untouched.
+    QVERIFY(!window->Command(8).isEnabled());
+    QCOMPARE(window->drawState().usedFlag(kMiniLoto, 9), int16_t{-1});
+    QVERIFY(!window->Command(13).isEnabled());
+
+    stop(1, 5);  // the released number can be drawn again
+    window->CommandStart_Click(2);
+    QVERIFY(window->Command(13).isEnabled());
+    QVERIFY(window->Timer(13).isActive());
+    QCOMPARE(window->drawState().usedFlag(kLoto6, 5), int16_t{-1});  // no table touched
+    QCOMPARE(window->drawState().usedFlag(kMiniLoto, 9), int16_t{-1});
+
+    for (int16_t other : {int16_t{-1}, int16_t{4}, int16_t{32767}})
+      window->CommandStart_Click(other);
+    QVERIFY(!window->Command(1).isEnabled());
+    QVERIFY(!window->Command(8).isEnabled());
+  }
+
+  void startLeavesSpinningReelsSpinning() {
+    window->CommandStart_Click(3);
+    for (int16_t reel = 16; reel <= 18; ++reel) QVERIFY(window->Timer(reel).isActive());
+  }
+
+  void blinkAlternatesAllFourStartButtons() {
+    const QPixmap& bright = window->banks().Image4()[0];
+    const QPixmap& dim = window->banks().Image4()[1];
+    QList<qint64> sequence;
+    for (int i = 0; i < 5; ++i) {
+      window->TimerStart_Timer();
+      const qint64 shown = window->CommandStart()[0].picture().cacheKey();
+      for (int16_t s = 1; s < kGameCount; ++s)
+        QCOMPARE(window->CommandStart()[s].picture().cacheKey(), shown);
+      sequence << shown;
+    }
+    QCOMPARE(sequence, (QList<qint64>{bright.cacheKey(), dim.cacheKey(), bright.cacheKey(),
+                                      dim.cacheKey(), bright.cacheKey()}));
+    QCOMPARE(window->blinkPhase(), int16_t{1});
+  }
+
+  void realTimersSpinAndBlinkFromTheStart() {
+    window->show();
+    const qint64 question = window->banks().questionMark().cacheKey();
+    const qint64 ready = window->banks().areYouReady().cacheKey();
+    QTRY_VERIFY(window->Command(1).picture().cacheKey() != question);
+    QTRY_VERIFY(window->Command(18).picture().cacheKey() != question);
+    QTRY_VERIFY_WITH_TIMEOUT(window->CommandStart()[3].picture().cacheKey() != ready, 3000);
+    QCOMPARE(window->CommandStart()[3].picture().cacheKey(),
+             window->banks().Image4()[0].cacheKey());
+    QVERIFY(messages->messages.empty());
+  }
+
+  void okCtrlQEscAndQuitCloseTheWindow_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("OK button") << "ok";
+    QTest::newRow("Ctrl+Q") << "ctrl+q";
+    QTest::newRow("Esc") << "esc";
+    QTest::newRow("quit item") << "quit";
+  }
+
+  void okCtrlQEscAndQuitCloseTheWindow() {
+    QFETCH(QString, how);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    if (how == "ok")
+      QTest::mouseClick(child<QPushButton>(window.get(), "CommandOK"), Qt::LeftButton);
+    else if (how == "ctrl+q")
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Q, Qt::ControlModifier);
+    else if (how == "esc")
+      QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    else
+      child<QAction>(window.get(), "mnu_quit")->trigger();
+    QTRY_VERIFY(!window->isVisible());
+    QVERIFY(messages->messages.empty());
+  }
+
+  void helpStartsTheViewerWithoutWaiting() {
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+    child<QAction>(window.get(), "mnu_help_th")->trigger();
+    QCOMPARE(programs->starts.size(), size_t{2});
+    for (const auto& start : programs->starts) {
+      QCOMPARE(QString::fromStdString(start.text), QStringLiteral("winhlp32.exe TH.hlp"));
+      QCOMPARE(start.windowStyle, 1);
+      QVERIFY(!start.exactProgram);
+    }
+    QVERIFY(messages->messages.empty());
+  }
+
+  void failedHelpStartIsReportedAndTheWindowGoesOn() {
+    programs->failStarts = true;
+    window->show();
+    child<QAction>(window.get(), "mnu_help_th")->trigger();
+    QCOMPARE(messages->messages.size(), size_t{1});
+    QVERIFY(QString::fromStdString(messages->messages[0].text).contains("winhlp32.exe"));
+    QVERIFY(window->isVisible());
+    const qint64 before = window->Command(2).picture().cacheKey();
+    QTRY_VERIFY(window->Command(2).picture().cacheKey() != before);  // still spinning
+  }
+
+  void errorInAReelHandlerIsReportedThroughTheGuard() {
+    // A source gone wrong (not a number) ends the click with the floating-point error; the reel
+    // is left as the handler left it: still spinning, nothing recorded.
+    random->push(std::nanf(""));
+    window->show();
+    stopAllReelTimers();
+    QTest::mouseClick(&window->Command(9), Qt::LeftButton);
+    QCOMPARE(messages->messages.size(), size_t{1});
+    QVERIFY(QString::fromStdString(messages->messages[0].text)
+                .startsWith(QString::fromUtf8(RuntimeError::kindText(ErrorKind::FloatingPoint))));
+    QVERIFY(window->Command(9).isEnabled());
+    QCOMPARE(window->drawState().slot(9), int16_t{0});
+  }
+};
+
+QTEST_MAIN(PickerTest)
+#include "picker_test.moc"
