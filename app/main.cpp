@@ -12,6 +12,8 @@
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("TH");
+  // Lets the desktop match the window to the installed entry and its icon.
+  QApplication::setDesktopFileName(TH_APP_ID);
   QApplication::setWindowIcon(PictureBanks::windowIcon());
 
   // The picker window is the program: it ends when that window closes.
