@@ -10,11 +10,10 @@
 #include "RecordingProgramStarter.h"
 #include "Registry.h"
 #include "SysInfoLauncher.h"
+#include "TestFolder.h"
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -23,19 +22,6 @@ namespace {
 
 class FileFinderTest : public testing::Test {
 protected:
-  void SetUp() override {
-#ifdef _WIN32
-    const auto id = GetCurrentProcessId();
-#else
-    const auto id = ::getpid();
-#endif
-    m_dir =
-        fs::temp_directory_path() / ("th-finder-" + std::to_string(id) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(m_dir);
-  }
-  void TearDown() override { fs::remove_all(m_dir); }
-
   std::string makeFile(const fs::path& relative) {
     const fs::path file = m_dir / relative;
     fs::create_directories(file.parent_path());
@@ -43,7 +29,8 @@ protected:
     return file.string();
   }
 
-  fs::path m_dir;
+  TestFolder m_folder{"th-finder"};
+  const fs::path m_dir = m_folder.path();
   SystemFileFinder m_finder;
 };
 

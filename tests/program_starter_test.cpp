@@ -9,6 +9,7 @@
 
 #include "ProgramStarter.h"
 #include "RuntimeError.h"
+#include "TestFolder.h"
 
 namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
@@ -28,14 +29,6 @@ namespace {
 
 class ProgramStarterTest : public testing::Test {
 protected:
-  void SetUp() override {
-    m_dir =
-        fs::temp_directory_path() / ("th-starter-" + std::to_string(::getpid()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(m_dir);
-  }
-  void TearDown() override { fs::remove_all(m_dir); }
-
   // Waits for a file the started program makes; a generous bound, not a timing assertion.
   static bool appears(const fs::path& file) {
     for (int i = 0; i < 500 && !fs::exists(file); ++i)
@@ -43,7 +36,8 @@ protected:
     return fs::exists(file);
   }
 
-  fs::path m_dir;
+  TestFolder m_folder{"th-starter"};
+  const fs::path m_dir = m_folder.path();
   SystemProgramStarter m_starter;
 };
 

@@ -11,6 +11,7 @@
 #include "ProgramStarter.h"
 #include "RuntimeError.h"
 #include "StartProbe.h"
+#include "TestFolder.h"
 
 namespace fs = std::filesystem;
 using namespace probe;
@@ -19,20 +20,10 @@ namespace {
 
 class WindowsProgramStarterTest : public testing::Test {
 protected:
-  void SetUp() override {
-    ASSERT_TRUE(fs::exists(original())) << utf8(original());
-    m_dir =
-        fs::temp_directory_path() / ("th-starter-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(m_dir);
-    fs::create_directories(m_dir);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(m_dir, ignored);
-  }
+  void SetUp() override { ASSERT_TRUE(fs::exists(original())) << utf8(original()); }
 
-  fs::path m_dir;
+  TestFolder m_folder{"th-starter"};
+  const fs::path m_dir = m_folder.path();
   SystemProgramStarter m_starter;
 };
 

@@ -20,6 +20,7 @@
 #include "Registry.h"
 #include "StartProbe.h"
 #include "SysInfoLauncher.h"
+#include "TestFolder.h"
 
 namespace fs = std::filesystem;
 using namespace probe;
@@ -286,15 +287,6 @@ protected:
     // Both places start empty, whatever the machine holds.
     m_pathPlace.removeValue("PATH");
     m_folderPlace.removeValue("MSINFO");
-    m_dir =
-        fs::temp_directory_path() / ("th-sysinfo-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                     testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(m_dir);
-    fs::create_directories(m_dir);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(m_dir, ignored);
   }
 
   void expectStarted(const fs::path& tool) {
@@ -320,7 +312,8 @@ protected:
 
   TestKey m_pathPlace{kHkeyLocalMachine, kPathKey};
   TestKey m_folderPlace{kHkeyLocalMachine, kFolderKey};
-  fs::path m_dir;
+  TestFolder m_folder{"th-sysinfo"};
+  const fs::path m_dir = m_folder.path();
   SystemRegistry m_registry;
   SystemFileFinder m_files;
   SystemProgramStarter m_starter;
