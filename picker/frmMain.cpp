@@ -11,6 +11,7 @@
 
 #include "AppInfo.h"
 #include "HandlerGuard.h"
+#include "Trace.h"
 #include "frmAbout.h"
 
 namespace {
@@ -78,6 +79,7 @@ frmMain::frmMain(PickerServices services, QWidget* parent)
   // Every timer is enabled from the start: the reels spin and the start buttons blink at once.
   for (int16_t reel = 1; reel <= kReelCount; ++reel) m_reelTimers[reel]->start();
   m_timerStart->start();
+  TraceFirstPaint(this);
 }
 
 void frmMain::buildPanels(QWidget* client) {
@@ -172,6 +174,7 @@ void frmMain::Form_Initialize() { m_services.random.seedFromClock(); }
 void frmMain::Timer_Timer(int16_t reel) {
   const int16_t value = m_draw.SpinNumber(PanelOfReel(reel).kind);
   Command(reel).setPicture(reelPicture(reel, value));
+  TraceMark("reel", reel);
 }
 
 void frmMain::Command_Click(int16_t reel) {

@@ -1,5 +1,6 @@
 #include "PictureButton.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
@@ -31,6 +32,16 @@ void PictureButton::setDisabledPicture(const QPixmap& picture) {
 
 const QPixmap& PictureButton::shownPicture() const {
   return isEnabled() ? m_picture : m_disabledPicture;
+}
+
+bool PictureButton::event(QEvent* event) {
+  const bool handled = QAbstractButton::event(event);
+  // A style may clear the opaque flag when it polishes a button (Fusion does, for its rounded
+  // faces). This button paints every pixel itself, so it claims them again: otherwise every
+  // picture change would repaint the group box and the window beneath it as well.
+  if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  return handled;
 }
 
 QSize PictureButton::sizeHint() const {

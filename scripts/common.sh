@@ -24,6 +24,10 @@ ensure_packages() {
 
 # What building and running the program needs.
 base_packages=(cmake ninja-build g++ qt6-base-dev fonts-vlgothic)
+# What the tests need besides: GoogleTest; the desktop's own validators for the desktop files;
+# and for the test that runs the real program under strace, a private X server and a tool that
+# clicks and types into it.
+test_packages=(libgtest-dev desktop-file-utils appstream xvfb xdotool strace)
 
 configure_and_build() {
   if [ ! -f "$build/CMakeCache.txt" ]; then

@@ -2,8 +2,11 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTimer>
 #include <QtTest>
+#include <memory>
 
 #include "AppInfo.h"
 #include "ControlArray.h"
@@ -62,6 +65,36 @@ private slots:
     // Inside the bevel, outside the picture: the black face.
     QCOMPARE(QColor(grab.pixel(20, 25)), QColor(Qt::black));
     QCOMPARE(QColor(grab.pixel(150, 25)), QColor(Qt::black));
+  }
+
+  void pictureChangeRepaintsTheButtonAlone() {
+    // Fusion clears the opaque flag of the buttons it polishes; the button must win it back,
+    // or every spin frame would repaint the panel beneath it too.
+    std::unique_ptr<QStyle> fusion(QStyleFactory::create("Fusion"));
+    QVERIFY(fusion);
+    struct PaintCounter : QObject {
+      int paints = 0;
+      bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint;
+        return false;
+      }
+    } parentPaints, buttonPaints;
+    QWidget parent;
+    parent.setStyle(fusion.get());
+    auto* button = new PictureButton(&parent);
+    button->setStyle(fusion.get());
+    button->setGeometry(10, 10, 51, 51);
+    parent.resize(80, 80);
+    parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&parent));
+    QVERIFY(button->testAttribute(Qt::WA_OpaquePaintEvent));
+    parent.installEventFilter(&parentPaints);
+    button->installEventFilter(&buttonPaints);
+    button->setPicture(patterned(Qt::green, 2));
+    QTRY_COMPARE(buttonPaints.paints, 1);
+    button->setPicture(patterned(Qt::red, 3));
+    QTRY_COMPARE(buttonPaints.paints, 2);
+    QCOMPARE(parentPaints.paints, 0);
   }
 
   void disabledButtonTakesNoClicks() {

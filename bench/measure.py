@@ -1,0 +1,292 @@
+#!/usr/bin/env python3
+"""The measuring half of bench/run: runs the program and its reference programs in a private X
+server and prints the figures and the goals. Arguments: the plain release build folder, the
+build folder with the timing marks compiled in."""
+
+import math
+import os
+import selectors
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+CPU_SECONDS = 20  # measured stretch of one CPU round
+CPU_ROUNDS = 3  # each round runs ours, then the reference
+WARM_UP = 2.0  # seconds after launch before a stretch is measured
+STARTUPS = 10  # runs of each program for the start-up median
+CADENCE_SECONDS = 20
+CADENCE_REEL = 1  # the reel whose picture changes are timed
+TICKS_PER_SECOND = os.sysconf("SC_CLK_TCK")
+
+GOAL_CPU = 1.10
+GOAL_STARTUP = 1.30
+GOAL_MEMORY = 1.15
+GOAL_MEDIAN = (48.0, 52.0)
+GOAL_P99 = 70.0
+
+
+class XServer:
+    """A private Xvfb on the first free display, gone with everything it made when stopped."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0",
+             "1280x1024x24"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        with os.fdopen(read_end, "rb") as pipe:
+            while not number.endswith(b"\n"):
+                chunk = pipe.read(1)
+                if not chunk:
+                    raise SystemExit("bench: Xvfb did not start")
+                number += chunk
+        self.display = ":" + number.decode().strip()
+
+    def stop(self):
+        self.process.terminate()  # Xvfb removes its socket and lock file on the way out
+        self.process.wait(timeout=10)
+
+
+def cpu_ticks(pid):
+    """utime + stime of a process, in clock ticks."""
+    with open(f"/proc/{pid}/stat") as stat:
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return int(fields[11]) + int(fields[12])  # fields 14 and 15 of proc(5)
+
+
+# Mappings of the text stack: the font files and the libraries that load and shape them. Ours
+# shows Japanese captions and menus, the button window shows no text at all.
+TEXT_STACK = ("/fonts/", "libfreetype", "libharfbuzz", "libfontconfig", "libgraphite2")
+
+
+def text_stack_kib(pid):
+    """Resident KiB of the text stack's mappings, now."""
+    total, counting = 0, False
+    with open(f"/proc/{pid}/smaps") as smaps:
+        for line in smaps:
+            words = line.split()
+            if "-" in words[0] and len(words) >= 5:  # a mapping's header line
+                counting = len(words) >= 6 and any(part in words[5] for part in TEXT_STACK)
+            elif words[0] == "Rss:" and counting:
+                total += int(words[1])
+    return total
+
+
+def peak_resident_kib(pid):
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1])
+    raise RuntimeError("no VmHWM")
+
+
+class Bench:
+    def __init__(self, release, trace):
+        self.release = release
+        self.trace = trace
+        self.x = XServer()
+        self.runtime = tempfile.TemporaryDirectory(dir=os.path.dirname(release))
+        self.env = dict(os.environ, DISPLAY=self.x.display, QT_QPA_PLATFORM="xcb",
+                        XDG_RUNTIME_DIR=self.runtime.name)
+
+    def close(self):
+        self.x.stop()
+        self.runtime.cleanup()
+
+    def launch(self, build, program, **streams):
+        path = {"ours": "app/TH", "buttons": "bench/buttons_reference",
+                "bare": "bench/bare_window"}[program]
+        return subprocess.Popen([os.path.join(build, path)], env=self.env,
+                                stdout=subprocess.DEVNULL, **streams)
+
+    @staticmethod
+    def stop(process):
+        process.send_signal(signal.SIGTERM)
+        try:
+            process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+    def cpu_round(self, program):
+        """CPU ms per second of the program and of the X server, and the program's VmHWM."""
+        process = self.launch(self.release, program, stderr=subprocess.DEVNULL)
+        try:
+            time.sleep(WARM_UP)
+            if process.poll() is not None:
+                raise SystemExit(f"bench: {program} ended early")
+            start, own, server = time.monotonic(), cpu_ticks(process.pid), cpu_ticks(
+                self.x.process.pid)
+            time.sleep(CPU_SECONDS)
+            seconds = time.monotonic() - start
+            own = cpu_ticks(process.pid) - own
+            server = cpu_ticks(self.x.process.pid) - server
+            peak, text = peak_resident_kib(process.pid), text_stack_kib(process.pid)
+        finally:
+            self.stop(process)
+        per_second = lambda ticks: ticks * 1000.0 / TICKS_PER_SECOND / seconds
+        return per_second(own), per_second(server), peak, text
+
+    def marks(self, process, until, on_mark):
+        """Reads the program's timing marks until on_mark says stop or the deadline passes."""
+        selector = selectors.DefaultSelector()
+        selector.register(process.stderr, selectors.EVENT_READ)
+        pending = b""
+        while time.monotonic() < until:
+            if not selector.select(timeout=max(0.0, until - time.monotonic())):
+                continue
+            chunk = os.read(process.stderr.fileno(), 65536)
+            if not chunk:
+                break
+            pending += chunk
+            *lines, pending = pending.split(b"\n")
+            for line in lines:
+                words = line.decode(errors="replace").split()
+                if len(words) == 4 and words[0] == "TH_TRACE":
+                    if on_mark(words[1], int(words[2]), int(words[3])):
+                        return True
+        return False
+
+    def start_up(self, program):
+        """Milliseconds from just before the process is started to its first painted frame."""
+        launched = time.monotonic_ns()
+        process = self.launch(self.trace, program, stderr=subprocess.PIPE)
+        painted = []
+
+        def on_mark(what, _, ns):
+            if what == "first-paint":
+                painted.append(ns)
+            return bool(painted)
+
+        try:
+            self.marks(process, time.monotonic() + 20, on_mark)
+        finally:
+            self.stop(process)
+        if not painted:
+            raise SystemExit(f"bench: no first frame from {program}")
+        return (painted[0] - launched) / 1e6
+
+    def cadence(self):
+        """Intervals between reel picture changes with all reels spinning, and the CPU figure
+        of the build with the marks compiled in over the same stretch."""
+        process = self.launch(self.trace, "ours", stderr=subprocess.PIPE)
+        changes = {}
+
+        def on_mark(what, reel, ns):
+            if what == "reel":
+                changes.setdefault(reel, []).append(ns)
+            return False
+
+        try:
+            self.marks(process, time.monotonic() + WARM_UP, lambda *_: False)
+            start, ticks = time.monotonic(), cpu_ticks(process.pid)
+            self.marks(process, start + CADENCE_SECONDS, on_mark)
+            traced_cpu = (cpu_ticks(process.pid) - ticks) * 1000.0 / TICKS_PER_SECOND / (
+                time.monotonic() - start)
+        finally:
+            self.stop(process)
+        intervals = {reel: [(b - a) / 1e6 for a, b in zip(times, times[1:])]
+                     for reel, times in changes.items()}
+        return intervals, traced_cpu
+
+
+def percentile(values, fraction):
+    """Nearest-rank percentile."""
+    ordered = sorted(values)
+    return ordered[max(0, math.ceil(fraction * len(ordered)) - 1)]
+
+
+def main():
+    release, trace = sys.argv[1], sys.argv[2]
+    bench = Bench(release, trace)
+    try:
+        print(f"bench: load average {os.getloadavg()[0]:.2f} on {os.cpu_count()} cores, "
+              f"X server on {bench.x.display}", flush=True)
+        rounds = []
+        for number in range(1, CPU_ROUNDS + 1):
+            ours, buttons = bench.cpu_round("ours"), bench.cpu_round("buttons")
+            rounds.append((ours, buttons))
+            print(f"bench: CPU round {number}: ours {ours[0]:.1f} ms/s, "
+                  f"reference {buttons[0]:.1f} ms/s", flush=True)
+        startups = {"ours": [], "bare": []}
+        for _ in range(STARTUPS):
+            for program in startups:
+                startups[program].append(bench.start_up(program))
+        print("bench: start-ups done", flush=True)
+        intervals, traced_cpu = bench.cadence()
+    finally:
+        bench.close()
+
+    cpu_ours = statistics.median(r[0][0] for r in rounds)
+    cpu_ref = statistics.median(r[1][0] for r in rounds)
+    x_ours = statistics.median(r[0][1] for r in rounds)
+    x_ref = statistics.median(r[1][1] for r in rounds)
+    mem_ours = max(r[0][2] for r in rounds) / 1024
+    mem_ref = max(r[1][2] for r in rounds) / 1024
+    text_ours = max(r[0][3] for r in rounds) / 1024
+    text_ref = max(r[1][3] for r in rounds) / 1024
+    up_ours = statistics.median(startups["ours"])
+    up_bare = statistics.median(startups["bare"])
+    reel = intervals.get(CADENCE_REEL, [])
+    if len(reel) < 100:
+        raise SystemExit(f"bench: only {len(reel)} picture changes of reel {CADENCE_REEL}")
+    median, p99 = statistics.median(reel), percentile(reel, 0.99)
+    every = [i for values in intervals.values() for i in values]
+
+    rows = [("", "ours", "reference", "ratio")]
+    for number, (ours, buttons) in enumerate(rounds, 1):
+        rows.append((f"CPU ms/s, round {number}", f"{ours[0]:.1f}", f"{buttons[0]:.1f}",
+                     f"{ours[0] / buttons[0]:.2f}"))
+    rows += [
+        ("CPU ms/s, median", f"{cpu_ours:.1f}", f"{cpu_ref:.1f}", f"{cpu_ours / cpu_ref:.2f}"),
+        ("X server CPU ms/s, median", f"{x_ours:.1f}", f"{x_ref:.1f}", f"{x_ours / x_ref:.2f}"),
+        ("CPU ms/s with the marks built in", f"{traced_cpu:.1f}", "", ""),
+        ("start-up to first frame ms, median", f"{up_ours:.1f}", f"{up_bare:.1f}",
+         f"{up_ours / up_bare:.2f}"),
+        ("start-up ms, min..max", f"{min(startups['ours']):.1f}..{max(startups['ours']):.1f}",
+         f"{min(startups['bare']):.1f}..{max(startups['bare']):.1f}", ""),
+        ("peak resident MiB (VmHWM)", f"{mem_ours:.1f}", f"{mem_ref:.1f}",
+         f"{mem_ours / mem_ref:.2f}"),
+        ("  of it fonts and text shaping MiB", f"{text_ours:.1f}", f"{text_ref:.1f}", ""),
+        ("  without them MiB", f"{mem_ours - text_ours:.1f}", f"{mem_ref - text_ref:.1f}",
+         f"{(mem_ours - text_ours) / (mem_ref - text_ref):.2f}"),
+        (f"reel {CADENCE_REEL} interval ms: median, p99", f"{median:.1f}, {p99:.1f}",
+         f"({len(reel)} intervals)", ""),
+        ("all 18 reels interval ms: median, p99",
+         f"{statistics.median(every):.1f}, {percentile(every, 0.99):.1f}",
+         f"({len(every)} intervals)", ""),
+    ]
+    print()
+    print("CPU: 18 reels spinning against 18 QPushButtons changing icons every 50 ms, "
+          f"{CPU_ROUNDS} alternating rounds of {CPU_SECONDS} s")
+    print(f"start-up: against a bare Qt window, median of {STARTUPS}; memory: against the "
+          "button window")
+    widths = [max(len(row[column]) for row in rows) for column in range(4)]
+    for row in rows:
+        print(f"{row[0]:<{widths[0]}}  " +
+              "  ".join(f"{cell:>{width}}" for cell, width in zip(row[1:], widths[1:])))
+    print()
+
+    goals = [
+        ("cpu", cpu_ours / cpu_ref, f"{cpu_ours / cpu_ref:.2f}", cpu_ours / cpu_ref <= GOAL_CPU,
+         f"at most {GOAL_CPU:.2f}"),
+        ("startup", up_ours / up_bare, f"{up_ours / up_bare:.2f}",
+         up_ours / up_bare <= GOAL_STARTUP, f"at most {GOAL_STARTUP:.2f}"),
+        ("memory", mem_ours / mem_ref, f"{mem_ours / mem_ref:.2f}",
+         mem_ours / mem_ref <= GOAL_MEMORY, f"at most {GOAL_MEMORY:.2f}"),
+        ("cadence-median", median, f"{median:.1f} ms", GOAL_MEDIAN[0] <= median <= GOAL_MEDIAN[1],
+         f"{GOAL_MEDIAN[0]:.0f} to {GOAL_MEDIAN[1]:.0f} ms"),
+        ("cadence-p99", p99, f"{p99:.1f} ms", p99 <= GOAL_P99, f"at most {GOAL_P99:.0f} ms"),
+    ]
+    for name, _, figure, met, bound in goals:
+        print(f"goal {name}: {figure} (goal {bound}) {'met' if met else 'missed'}")
+    return 0 if all(goal[3] for goal in goals) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
