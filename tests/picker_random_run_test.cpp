@@ -69,7 +69,7 @@ class PickerRandomRunTest : public QObject {
 
   const QPixmap& pictureOf(int16_t reel, int16_t value) const {
     const int16_t kind = PanelOfReel(reel).kind;
-    return noRepeat(kind) ? m_window->banks().Image2()[value - 1]
+    return noRepeat(kind) ? m_window->banks().Image2()[static_cast<int16_t>(value - 1)]
                           : m_window->banks().Image1()[value];
   }
 
