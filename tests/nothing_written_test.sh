@@ -65,10 +65,16 @@ timeout -k 5 30 strace -f -ff -qq -o "$work/trace" -e trace="$calls" "$program" 
 traced=$!
 
 # The first window found (search prints every match; taken whole, so no pipe breaks).
+# Looks again and again rather than with --sync: a menu's popup that closes while xdotool walks
+# the windows makes that search die of an X error (BadWindow).
 first_window() {
   local found
-  found=$(timeout 20 xdotool search --sync --onlyvisible "$@") || return 1
-  echo "${found%%$'\n'*}"
+  for _ in $(seq 200); do
+    found=$(timeout 5 xdotool search --onlyvisible "$@" 2>/dev/null) && [ -n "$found" ] &&
+      { echo "${found%%$'\n'*}"; return 0; }
+    sleep 0.1
+  done
+  return 1
 }
 
 window=$(first_window --class '^TH$') || { cat "$work/output"; fail "the window did not appear"; }
