@@ -40,7 +40,7 @@ TEST_F(WindowsProgramStarterTest, ExactPathWithBlanksStartsThatProgramNotTheDeco
   ASSERT_TRUE(programRan);
   const auto record = readRecord(startedRecord(program));
   EXPECT_TRUE(ranAs(record, program));
-  EXPECT_EQ(record.at("commandLine"), "\"" + utf8(program) + "\"");
+  EXPECT_EQ(record.at("commandLine"), quoted(program));
   EXPECT_EQ(record.at("useShowWindow"), "1");
   EXPECT_EQ(record.at("showWindow"), "1");
 }
@@ -69,7 +69,7 @@ TEST_F(WindowsProgramStarterTest, CommandLineStartsWithShowStateOneAndDoesNotWai
   const fs::path gate = m_dir / "gate";
 
   // The probe finishes only once the gate exists, and the gate is made after the start returned.
-  m_starter.startCommandLine("\"" + utf8(program) + "\" --gate \"" + utf8(gate) + "\"",
+  m_starter.startCommandLine(quoted(program) + " --gate " + quoted(gate),
                              kWindowNormalFocus);
   EXPECT_FALSE(fs::exists(doneMark(program))) << "the start waited for the program";
   std::ofstream(gate).put('x');

@@ -367,7 +367,7 @@ TEST_F(WindowsSysInfoTest, AFolderOfPlaceTwoThatHoldsTheToolStartsIt) {
   m_launcher.StartSysInfo();
 
   expectStarted(tool);
-  EXPECT_EQ(readRecord(startedRecord(tool)).at("commandLine"), "\"" + utf8(tool) + "\"");
+  EXPECT_EQ(readRecord(startedRecord(tool)).at("commandLine"), quoted(tool));
 }
 
 TEST_F(WindowsSysInfoTest, AFolderEndingInASeparatorIsUsedAsItStands) {

@@ -1,0 +1,148 @@
+#!/usr/bin/env python3
+"""The Windows half of bench/run (bench/run --windows): TH.exe and its reference programs, built
+for Windows, run under Wine in a private X server with a Wine prefix of their own. Measures the
+start-up to a shown window against a bare Qt window built the same way, and the CPU with all
+reels spinning against the button window. Argument: the Windows build folder. Prints a table;
+these figures have no goals, since Wine's own costs are in them."""
+
+import os
+import signal
+import statistics
+import subprocess
+import sys
+import time
+
+from measure import TICKS_PER_SECOND, XServer, cpu_ticks
+
+CPU_SECONDS = 20
+CPU_ROUNDS = 3
+WARM_UP = 3.0  # Wine starts slower than a Linux program
+STARTUPS = 7  # after one unmeasured run of each program
+SETTLE = 0.5
+POLL = 0.01  # seconds between looks for the window
+
+PROGRAMS = {  # executable in the build folder, title of its window
+    "ours": ("TH.exe", "ﾀﾏﾋﾛｲ"),
+    "bare": ("bench/bare_window.exe", "bare_window"),
+    "buttons": ("bench/buttons_reference.exe", "buttons_reference"),
+}
+
+
+class WineBench:
+    def __init__(self, build):
+        self.build = build
+        self.x = XServer()
+        prefix = os.path.join(build, "bench-wine")
+        self.env = dict(os.environ, DISPLAY=self.x.display, WINEPREFIX=prefix, WINEARCH="win64",
+                        WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=")
+        if not os.path.exists(os.path.join(prefix, "system.reg")):
+            subprocess.run(["wineboot", "-i"], env=self.env, check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # A persistent server, as a desktop session would have: its start is nobody's start-up.
+        subprocess.run(["wineserver", "-p"], env=self.env, check=True)
+        self.server = int(subprocess.run(["pgrep", "-n", "-x", "wineserver"], check=True,
+                                         capture_output=True, text=True).stdout)
+
+    def close(self):
+        subprocess.run(["wineserver", "-k"], env=self.env)
+        self.x.stop()
+
+    def launch(self, program):
+        path = os.path.join(self.build, PROGRAMS[program][0])
+        return subprocess.Popen(["wine", path], env=self.env, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+
+    def shown(self, program):
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name",
+                                f"^{PROGRAMS[program][1]}$"], env=self.env, capture_output=True)
+        return found.returncode == 0 and found.stdout.strip() != b""
+
+    @staticmethod
+    def stop(process):
+        process.send_signal(signal.SIGTERM)
+        try:
+            process.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            process.kill()
+            process.wait()
+
+    def start_up(self, program):
+        """Milliseconds from just before `wine` is started to the program's window being shown."""
+        launched = time.monotonic()
+        process = self.launch(program)
+        try:
+            while not self.shown(program):
+                if time.monotonic() - launched > 60 or process.poll() is not None:
+                    raise SystemExit(f"bench: no window from {program}")
+                time.sleep(POLL)
+            return (time.monotonic() - launched) * 1000
+        finally:
+            self.stop(process)
+
+    def cpu_round(self, program):
+        """CPU ms per second of the program, of the wineserver and of the X server."""
+        process = self.launch(program)
+        try:
+            time.sleep(WARM_UP)
+            if process.poll() is not None or not self.shown(program):
+                raise SystemExit(f"bench: {program} is not running")
+            pids = (process.pid, self.server, self.x.process.pid)
+            start, before = time.monotonic(), [cpu_ticks(pid) for pid in pids]
+            time.sleep(CPU_SECONDS)
+            seconds = time.monotonic() - start
+            after = [cpu_ticks(pid) for pid in pids]
+        finally:
+            self.stop(process)
+        return [(b - a) * 1000.0 / TICKS_PER_SECOND / seconds for a, b in zip(before, after)]
+
+
+def main():
+    bench = WineBench(sys.argv[1])
+    try:
+        print(f"bench: load average {os.getloadavg()[0]:.2f} on {os.cpu_count()} cores, "
+              f"X server on {bench.x.display}, Wine prefix {bench.env['WINEPREFIX']}", flush=True)
+        startups = {"ours": [], "bare": []}
+        for run in range(STARTUPS + 1):
+            for program in startups:
+                time.sleep(SETTLE)
+                milliseconds = bench.start_up(program)
+                if run > 0:
+                    startups[program].append(milliseconds)
+        print("bench: start-ups done", flush=True)
+        rounds = []
+        for number in range(1, CPU_ROUNDS + 1):
+            ours, buttons = bench.cpu_round("ours"), bench.cpu_round("buttons")
+            rounds.append((ours, buttons))
+            print(f"bench: CPU round {number}: ours {ours[0]:.1f} ms/s, "
+                  f"reference {buttons[0]:.1f} ms/s", flush=True)
+    finally:
+        bench.close()
+
+    median = lambda which, column: statistics.median(r[which][column] for r in rounds)
+    up_ours, up_bare = statistics.median(startups["ours"]), statistics.median(startups["bare"])
+    rows = [("", "ours", "reference", "ratio")]
+    for label, column in (("CPU ms/s, median", 0), ("wineserver CPU ms/s, median", 1),
+                          ("X server CPU ms/s, median", 2)):
+        ours, reference = median(0, column), median(1, column)
+        rows.append((label, f"{ours:.1f}", f"{reference:.1f}",
+                     f"{ours / reference:.2f}" if reference else ""))
+    rows += [
+        ("start-up to a shown window ms, median", f"{up_ours:.0f}", f"{up_bare:.0f}",
+         f"{up_ours / up_bare:.2f}"),
+        ("start-up ms, min..max", f"{min(startups['ours']):.0f}..{max(startups['ours']):.0f}",
+         f"{min(startups['bare']):.0f}..{max(startups['bare']):.0f}", ""),
+    ]
+    print()
+    print(f"Under Wine. CPU: 18 reels spinning against 18 QPushButtons changing icons every 50 ms, "
+          f"{CPU_ROUNDS} alternating rounds of {CPU_SECONDS} s; start-up: against a bare Qt "
+          f"window, median of {STARTUPS}")
+    widths = [max(len(row[column]) for row in rows) for column in range(4)]
+    for row in rows:
+        print(f"{row[0]:<{widths[0]}}  " +
+              "  ".join(f"{cell:>{width}}" for cell, width in zip(row[1:], widths[1:])))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

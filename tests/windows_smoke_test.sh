@@ -1,0 +1,206 @@
+#!/usr/bin/env bash
+# The real TH.exe under Wine, in a private X server with no window manager, used as a person
+# would: the window opens at its size, the reels turn and a click stops one, the About box opens
+# from the menu and closes with Esc, its system-information button starts the tool that the
+# registry names (or says there is none), F1 starts the help viewer without an error, and Ctrl+Q
+# ends the program with exit code 0.
+#
+#   windows_smoke_test.sh TH.exe start_probe.exe WORK_FOLDER
+#
+# WORK_FOLDER gets a Wine prefix of its own (made on the first run) and, after each run, pictures
+# of the screen at each step (*.png) to look at. Without a window manager a top-level X window is
+# the Win32 client area: the menu bar, then the window's 571 x 410 pixels.
+# Needs Wine, Xvfb, xdotool and ImageMagick (scripts/test-windows installs them).
+set -euo pipefail
+exe=$(realpath "$1") probe=$(realpath "$2") work=$3
+
+for tool in wine wineserver Xvfb xdotool import convert timeout; do
+  command -v "$tool" >/dev/null || { echo "FAIL: needs $tool (scripts/test-windows installs it)"; exit 1; }
+done
+
+mkdir -p "$work"
+work=$(realpath "$work")
+rm -f "$work"/*.png
+export WINEPREFIX="$work/wine" WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+
+xserver="" program=""
+cleanup() {
+  [ -n "$program" ] && kill "$program" 2>/dev/null
+  wineserver -k 2>/dev/null || true
+  [ -n "$xserver" ] && kill "$xserver" 2>/dev/null && wait "$xserver" 2>/dev/null
+  rm -f "$work/display" "$work/search.err"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*"
+  [ -n "${DISPLAY:-}" ] && import -window root "$work/failed.png" 2>/dev/null &&
+    echo "the screen at that moment: $work/failed.png"
+  exit 1
+}
+
+# Waits up to $1 tenths of a second for the condition in $2 (shell code, evaluated afresh each
+# time) to hold.
+within() {
+  for _ in $(seq "$1"); do
+    eval "$2" && return 0
+    sleep 0.1
+  done
+  eval "$2"
+}
+
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
+xserver=$!
+within 100 'test -s "$work/display"' || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot"; }
+fi
+wineserver -p
+
+# The places where the About box looks for the system-information tool, both empty to start.
+msinfo_key='HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO'
+location_key='HKLM\SOFTWARE\Microsoft\Shared Tools Location'
+wine reg delete "$msinfo_key" /f >/dev/null 2>&1 || true
+wine reg delete "$location_key" /f >/dev/null 2>&1 || true
+tool_dir="$WINEPREFIX/drive_c/Program Files/Common Files/Microsoft Shared/MSInfo"
+tool_path='C:\Program Files\Common Files\Microsoft Shared\MSInfo\MSINFO32.EXE'
+mkdir -p "$tool_dir"
+rm -f "$tool_dir"/MSINFO32.EXE*
+cp "$probe" "$tool_dir/MSINFO32.EXE"
+
+# Windows with this exact name that are shown.
+# A window that closes while xdotool walks the windows kills that search with an X error: ask
+# again then.
+windows_named() {
+  local found
+  for _ in 1 2 3 4 5; do
+    found=$(xdotool search --onlyvisible --name "^$1\$" 2>"$work/search.err") || true
+    [ -s "$work/search.err" ] || break
+  done
+  echo "$found"
+}
+count_named() { windows_named "$1" | grep -c . || true; }
+all_windows() {
+  local found
+  for _ in 1 2 3 4 5; do
+    found=$(xdotool search --onlyvisible --name '.' 2>"$work/search.err" | sort) || true
+    [ -s "$work/search.err" ] || break
+  done
+  echo "$found"
+}
+ended() { ! kill -0 "$program" 2>/dev/null; }
+# Types keys into the program. They go to the window with the X input focus, and Wine passes
+# them on to the active Win32 window. With no window manager, the focus falls to nothing when
+# the window that had it closes (a message box, say): it is given back to the main window then.
+press() {
+  local now
+  now=$(xdotool getwindowfocus 2>/dev/null || true)
+  grep -qx "${now:-none}" <<<"$(all_windows)" || focus "$main"
+  xdotool key "$@"
+}
+
+# Gives a window the X input focus.
+focus() {
+  local target=$1
+  xdotool windowfocus "$target" 2>/dev/null || true
+  within 20 'test "$(xdotool getwindowfocus 2>/dev/null)" = "$target"' ||
+    fail "window $target takes no focus"
+}
+
+title='ﾀﾏﾋﾛｲ'
+cd "$work"
+wine "$exe" >"$work/program.log" 2>&1 &
+program=$!
+within 600 'test -n "$(windows_named "$title")"' || fail "the window \"ﾀﾏﾋﾛｲ\" did not open"
+main=$(windows_named "$title" | head -n1)
+eval "$(xdotool getwindowgeometry --shell "$main")"
+[ "$WIDTH" -eq 571 ] || fail "the window is $WIDTH pixels wide, not 571"
+menu=$((HEIGHT - 410))
+# A menu bar of one line of text: anything else means the window is not 410 pixels high.
+[ "$menu" -ge 15 ] && [ "$menu" -le 40 ] || fail "the window is $WIDTH x $HEIGHT: no 410-pixel area under a menu bar"
+echo "window $WIDTH x $HEIGHT: the menu bar, then 571 x 410"
+
+# A fingerprint of a reel's picture; reels are 51 pixels square, at 20 + 60 k, 30 in the panel.
+reel_shot() { # x y
+  import -window "$main" -crop "51x51+$1+$(($2 + menu))" +repage rgb:- 2>/dev/null | md5sum
+}
+distinct_shots() { # x y count
+  for _ in $(seq "$3"); do
+    reel_shot "$1" "$2"
+    sleep 0.07
+  done | sort -u | wc -l
+}
+within 100 'test "$(distinct_shots 20 30 6)" -gt 1' || fail "the first reel does not turn"
+import -window root "$work/1-spinning.png"
+
+xdotool mousemove --window "$main" 45 $((menu + 55)) click 1
+sleep 0.2
+[ "$(distinct_shots 20 30 10)" -eq 1 ] || fail "the first reel still turns after a click"
+[ "$(distinct_shots 80 30 10)" -gt 1 ] || fail "the second reel stopped with the first"
+echo "reels turn; a click stops one"
+
+# The About box: Alt+H, A opens it; Esc closes it.
+about_title='ﾀﾏﾋﾛｲのﾊﾞｰｼﾞｮﾝ情報'
+open_about() {
+  press alt+h a
+  within 100 'test -n "$(windows_named "$about_title")"' || fail "Alt+H, A did not open \"$about_title\""
+}
+close_about() {
+  press Escape
+  within 100 'test -z "$(windows_named "$about_title")"' || fail "Esc did not close the About box"
+}
+open_about
+import -window root "$work/2-about.png"
+close_about
+echo "Alt+H, A opens the About box; Esc closes it"
+
+# With neither place in the registry set, the button says the tool cannot be used.
+open_about
+press alt+s
+within 100 'test "$(count_named "$title")" -eq 2' || fail "no message when no tool is registered"
+import -window root "$work/3-no-system-information.png"
+[ ! -e "$tool_dir/MSINFO32.EXE.started" ] || fail "a tool started though none is registered"
+press Return
+within 100 'test "$(count_named "$title")" -eq 1' || fail "Enter did not close the message"
+
+# With the first place naming the tool, that exact program starts.
+wine reg add "$msinfo_key" /v PATH /t REG_SZ /d "$tool_path" /f >/dev/null 2>&1
+press alt+s
+within 200 'test -s "$tool_dir/MSINFO32.EXE.started"' || fail "the registered tool did not start"
+grep -qiF "module=$tool_path" "$tool_dir/MSINFO32.EXE.started" ||
+  fail "another program started: $(cat "$tool_dir/MSINFO32.EXE.started")"
+[ "$(count_named "$title")" -eq 1 ] || fail "a message appeared though the tool started"
+# The started program may have taken the keyboard: the box is closed with its OK button.
+xdotool mousemove --window "$(windows_named "$about_title" | head -n1)" 409 233 click 1
+within 100 'test -z "$(windows_named "$about_title")"' || fail "OK did not close the About box"
+echo "the system-information button starts the registered tool, or says there is none"
+
+# F1 starts Wine's help viewer; the program reports nothing.
+windows_before=$(all_windows)
+press F1
+new_window() {
+  comm -13 <(echo "$windows_before") <(all_windows) |
+    grep -q .
+}
+within 200 'new_window' || fail "F1 opened no window"
+sleep 0.5
+import -window root "$work/4-help.png"
+[ "$(count_named "$title")" -eq 1 ] || fail "F1 showed an error"
+echo "F1 starts the help viewer"
+
+# The viewer's window is the active one now: close it, and a click on the window's bare
+# background makes the program's window active again, as a user would.
+pkill -f -i 'winhlp32' || true
+within 100 '! new_window' || fail "the help viewer did not close"
+xdotool mousemove --window "$main" 5 $((menu + 5)) click 1
+press ctrl+q
+within 200 'ended' || fail "Ctrl+Q did not end the program"
+status=0
+wait "$program" || status=$?
+program=""
+[ "$status" -eq 0 ] || fail "the program ended with exit code $status"
+echo "Ctrl+Q ends the program with exit code 0"
+echo "PASS"
