@@ -1,7 +1,9 @@
 # Installs the built program into an empty staging folder and checks that the executable, the
 # desktop entry, the AppStream record and the icons land where a desktop looks for them, and
-# that the files name each other correctly.
-# Run as: cmake -DBUILD_DIR=... -DSTAGE_DIR=... -DAPP_ID=... -DBINDIR=... -DDATADIR=... -P ...
+# that the files name each other correctly; and that our help viewer lands beside the program,
+# with the help page and every picture it shows in the data folder.
+# Run as: cmake -DBUILD_DIR=... -DSTAGE_DIR=... -DAPP_ID=... -DBINDIR=... -DDATADIR=...
+#               -DHELP_VIEWER=... -DDATA_NAME=... -P ...
 cmake_minimum_required(VERSION 3.25)
 
 file(REMOVE_RECURSE ${STAGE_DIR})
@@ -16,14 +18,36 @@ macro(fault text)
   string(APPEND faults "  ${text}\n")
 endmacro()
 
-set(program ${STAGE_DIR}/${BINDIR}/TH)
-if(NOT EXISTS ${program})
-  fault("no executable at ${BINDIR}/TH")
-else()
-  execute_process(COMMAND test -x ${program} RESULT_VARIABLE notExecutable)
-  if(notExecutable)
-    fault("${BINDIR}/TH is not executable")
+foreach(name TH ${HELP_VIEWER})
+  set(program ${STAGE_DIR}/${BINDIR}/${name})
+  if(NOT EXISTS ${program})
+    fault("no executable at ${BINDIR}/${name}")
+  else()
+    execute_process(COMMAND test -x ${program} RESULT_VARIABLE notExecutable)
+    if(notExecutable)
+      fault("${BINDIR}/${name} is not executable")
+    endif()
   endif()
+endforeach()
+
+# The help page, and each picture it names at both pixel densities.
+set(help ${STAGE_DIR}/${DATADIR}/${DATA_NAME})
+if(NOT EXISTS ${help}/TH.html)
+  fault("no help page at ${DATADIR}/${DATA_NAME}/TH.html")
+else()
+  file(READ ${help}/TH.html page)
+  string(REGEX MATCHALL "<img src=\"[^\"]+\.png\"" images "${page}")
+  if(NOT images)
+    fault("the help page shows no pictures")
+  endif()
+  foreach(image IN LISTS images)
+    string(REGEX REPLACE "<img src=\"([^\"]+)\.png\"" "\\1" name "${image}")
+    foreach(file ${name}.png ${name}@2x.png)
+      if(NOT EXISTS ${help}/${file})
+        fault("the help's picture ${file} is not installed")
+      endif()
+    endforeach()
+  endforeach()
 endif()
 
 set(entry ${STAGE_DIR}/${DATADIR}/applications/${APP_ID}.desktop)
