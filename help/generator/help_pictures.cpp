@@ -33,9 +33,17 @@ public:
 // The widget as drawn, with a thin grey edge that sets it off from the page.
 QImage picture(QWidget& widget) {
   QImage image = widget.grab().toImage();
-  QPainter painter(&image);
-  painter.setPen(QPen(QColor(0x80, 0x80, 0x80), 0));
-  painter.drawRect(QRectF(image.rect()).adjusted(0, 0, -1, -1));
+  // Drawn in the image's own pixels, one line per screen pixel's worth of them.
+  const qreal ratio = image.devicePixelRatio();
+  image.setDevicePixelRatio(1.0);
+  {
+    QPainter painter(&image);
+    painter.setPen(QPen(QColor(0x80, 0x80, 0x80), ratio, Qt::SolidLine, Qt::SquareCap,
+                        Qt::MiterJoin));
+    const qreal half = ratio / 2;
+    painter.drawRect(QRectF(image.rect()).adjusted(half, half, -half, -half));
+  }
+  image.setDevicePixelRatio(ratio);
   return image;
 }
 
