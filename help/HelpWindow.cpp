@@ -10,6 +10,7 @@
 #include <QTextBlock>
 #include <QVBoxLayout>
 #include <QtMath>
+#include <memory>
 
 #include "AppInfo.h"
 
@@ -67,12 +68,14 @@ void HelpWindow::showHelp(const HelpFile& help) {
   // 40 lines high; within the screen. Sizes follow the desktop's font, not pixels.
   const QFontMetrics metrics(m_browser->font());
   const int em = metrics.horizontalAdvance(QChar(0x3042));  // a full-width character
-  QTextDocument* document = m_browser->document();
-  document->setDocumentMargin(em);
-  document->setTextWidth(40 * em);
+  m_browser->document()->setDocumentMargin(em);
+  // Measured on a copy: the browser's own page takes the width of the widget as it is now.
+  // The copy loads its pictures through the browser, at the screen's density.
+  const std::unique_ptr<QTextDocument> measure(m_browser->document()->clone(m_browser));
+  measure->setTextWidth(40 * em);
   const int chrome =
       2 * m_browser->frameWidth() + m_browser->verticalScrollBar()->sizeHint().width();
-  QSize wanted(qCeil(document->size().width()) + chrome, 40 * metrics.lineSpacing());
+  QSize wanted(qCeil(measure->size().width()) + chrome, 40 * metrics.lineSpacing());
   if (const QScreen* screen = this->screen())
     wanted = wanted.boundedTo(screen->availableGeometry().size() * 9 / 10);
   resize(wanted);

@@ -62,8 +62,11 @@ private slots:
     // From the top, and more than one screenful: the page scrolls.
     QCOMPARE(window->browser().verticalScrollBar()->value(), 0);
     QVERIFY(window->browser().verticalScrollBar()->maximum() > 0);
+    // Within the screen, and where the screen leaves room, wide enough for the widest picture.
     const QSize screen = window->screen()->availableGeometry().size();
     QVERIFY(window->width() <= screen.width() && window->height() <= screen.height());
+    if (window->width() < screen.width() * 9 / 10)
+      QCOMPARE(window->browser().horizontalScrollBar()->maximum(), 0);
   }
 
   void everyLinkLeadsToAnAnchorAndEveryPictureLoads() {
@@ -164,6 +167,9 @@ private slots:
     window->showHelp(help);
     window->show();
     QCOMPARE(window->windowTitle(), QStringLiteral("ﾀﾏﾋﾛｲのﾍﾙﾌﾟ"));
+    // Room for lines of text, not a sliver.
+    const int em = window->fontMetrics().horizontalAdvance(QChar(0x3042));
+    QVERIFY2(window->width() >= 25 * em, qPrintable(QString::number(window->width())));
     QCOMPARE(window->firstHeading(), QStringLiteral("ﾍﾙﾌﾟを表示できません"));
     const QString shown = window->browser().toPlainText();
     QVERIFY2(shown.contains(help.problem), qPrintable(shown));
