@@ -41,6 +41,7 @@ started+=("$pid")
 [ "$(tr '\0' ' ' <"/proc/$pid/cmdline" | cut -d' ' -f2-)" = "TH.hlp " ] || fail "not TH.hlp"
 
 heading=$(grep -o '<h1>.*</h1>' "$page" | head -n1 | sed 's/<[^>]*>//g')
+[ -n "$heading" ] || fail "no <h1> in $page"
 shown() { grep -q "showing .*/TH.html first heading: $heading\$" "$work/output"; }
 for _ in $(seq 50); do [ "$(xdotool getwindowfocus)" = "$help" ] && shown && break || sleep 0.1; done
 [ "$(xdotool getwindowfocus)" = "$help" ] || fail "the help window was not activated"
