@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 /// Window style of a started program: normal size and position, activated.
@@ -23,10 +24,25 @@ public:
 };
 
 /// The operating system's own program start (CreateProcess on Windows, posix_spawn elsewhere).
+///
+/// Elsewhere than on Windows, a Windows program that the system lacks may have a stand-in of
+/// ours: when a command line names the help viewer "winhlp32.exe" and no program of that name is
+/// on the PATH, our own viewer is started in its place with the same arguments. Windows starts
+/// every program as named.
 class SystemProgramStarter final : public ProgramStarter {
 public:
+  /// Looks for stand-ins beside the running program, then in the installation's program folder.
+  SystemProgramStarter() = default;
+  /// Looks for stand-ins in these folders only, in this order (for tests).
+  explicit SystemProgramStarter(std::vector<std::string> standInFolders)
+      : m_standInFolders(std::move(standInFolders)), m_defaultFolders(false) {}
+
   void startCommandLine(const std::string& commandLine, int windowStyle) override;
   void startProgram(const std::string& path, int windowStyle) override;
+
+private:
+  std::vector<std::string> m_standInFolders;
+  bool m_defaultFolders = true;
 };
 
 /// Splits a command line into arguments: blanks separate, double quotes group and are removed.

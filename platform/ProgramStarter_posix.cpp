@@ -1,7 +1,10 @@
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <thread>
 
 #include "ProgramStarter.h"
@@ -11,8 +14,17 @@ extern char** environ;
 
 namespace {
 
-// Window styles have no meaning here: a started program places its own windows.
-void spawn(const std::vector<std::string>& arguments, bool searchPath) {
+// Windows programs this system lacks, and the programs of ours that stand in for them. The help
+// item names the Windows help viewer; our viewer opens the same help file names.
+struct StandIn {
+  const char* windowsProgram;
+  const char* ourProgram;
+};
+constexpr StandIn kStandIns[] = {{"winhlp32.exe", TH_HELP_VIEWER}};
+
+// Window styles have no meaning here: a started program places its own windows. Returns the
+// spawn's error number, 0 when the program runs.
+int spawn(const std::vector<std::string>& arguments, bool searchPath) {
   if (arguments.empty() || arguments.front().empty())
     throw RuntimeError(ErrorKind::ProgramStart, "起動するプログラムの名前がありません。");
   std::vector<char*> argv;
@@ -23,17 +35,60 @@ void spawn(const std::vector<std::string>& arguments, bool searchPath) {
   const int result = searchPath
                          ? posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ)
                          : posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ);
-  if (result != 0)
-    throw RuntimeError(ErrorKind::ProgramStart,
-                       "'" + arguments.front() + "': " + std::strerror(result));
-  // Nobody waits for the program, so a thread of its own reaps it when it ends.
-  std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
+  if (result == 0) {
+    // Nobody waits for the program, so a thread of its own reaps it when it ends.
+    std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
+  }
+  return result;
+}
+
+[[noreturn]] void raiseStartError(const std::string& program, int error) {
+  throw RuntimeError(ErrorKind::ProgramStart, "'" + program + "': " + std::strerror(error));
+}
+
+// The running program's own folder and the folder the installation puts programs in: our
+// stand-ins are installed beside the picker, and built beside it in the build tree.
+std::vector<std::string> defaultStandInFolders() {
+  std::vector<std::string> folders;
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (!error) folders.push_back(self.parent_path().string());
+  folders.push_back(TH_INSTALL_BINDIR);
+  return folders;
+}
+
+// The first executable file of that name in the folders, or an empty string.
+std::string findIn(const std::vector<std::string>& folders, const char* program) {
+  for (const std::string& folder : folders) {
+    const std::string path = (std::filesystem::path(folder) / program).string();
+    if (access(path.c_str(), X_OK) == 0 && std::filesystem::is_regular_file(path)) return path;
+  }
+  return {};
 }
 
 }  // namespace
 
 void SystemProgramStarter::startCommandLine(const std::string& commandLine, int) {
-  spawn(SplitCommandLine(commandLine), true);
+  std::vector<std::string> arguments = SplitCommandLine(commandLine);
+  const int error = spawn(arguments, true);
+  if (error == 0) return;
+  // Only a program missing from the PATH gets a stand-in: one that is there but fails to start
+  // (a Wine wrapper without execute permission, say) reports its own failure.
+  if (error == ENOENT) {
+    for (const StandIn& standIn : kStandIns) {
+      if (arguments.front() != standIn.windowsProgram) continue;
+      const std::string path =
+          findIn(m_defaultFolders ? defaultStandInFolders() : m_standInFolders, standIn.ourProgram);
+      if (path.empty()) break;
+      arguments.front() = path;
+      if (const int standInError = spawn(arguments, false); standInError != 0)
+        raiseStartError(path, standInError);
+      return;
+    }
+  }
+  raiseStartError(arguments.front(), error);
 }
 
-void SystemProgramStarter::startProgram(const std::string& path, int) { spawn({path}, false); }
+void SystemProgramStarter::startProgram(const std::string& path, int) {
+  if (const int error = spawn({path}, false); error != 0) raiseStartError(path, error);
+}

@@ -1,7 +1,8 @@
 # Installs the built program into an empty staging folder and checks that the executable, the
 # desktop entry, the AppStream record and the icons land where a desktop looks for them, and
-# that the files name each other correctly.
-# Run as: cmake -DBUILD_DIR=... -DSTAGE_DIR=... -DAPP_ID=... -DBINDIR=... -DDATADIR=... -P ...
+# that the files name each other correctly; and our help viewer and the help beside them.
+# Run as: cmake -DBUILD_DIR=... -DSTAGE_DIR=... -DAPP_ID=... -DBINDIR=... -DDATADIR=...
+#               -DHELP_VIEWER=... -DDATA_NAME=... -P ...
 cmake_minimum_required(VERSION 3.25)
 
 file(REMOVE_RECURSE ${STAGE_DIR})
@@ -25,6 +26,13 @@ else()
     fault("${BINDIR}/TH is not executable")
   endif()
 endif()
+
+foreach(file ${BINDIR}/${HELP_VIEWER} ${DATADIR}/${DATA_NAME}/TH.html
+             ${DATADIR}/${DATA_NAME}/window.png ${DATADIR}/${DATA_NAME}/window@2x.png)
+  if(NOT EXISTS ${STAGE_DIR}/${file})
+    fault("missing ${file}")
+  endif()
+endforeach()
 
 set(entry ${STAGE_DIR}/${DATADIR}/applications/${APP_ID}.desktop)
 set(record ${STAGE_DIR}/${DATADIR}/metainfo/${APP_ID}.metainfo.xml)

@@ -1,8 +1,10 @@
 // Starting another program: the command line's split, a start that does not wait, exact paths,
-// and the error for a program that cannot be started.
+// the error for a program that cannot be started, and our stand-in for the help viewer.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -78,6 +80,56 @@ TEST_F(ProgramStarterTest, AProgramThatCannotStartRaisesTheStartError) {
   } catch (const RuntimeError& error) {
     EXPECT_EQ(error.kind(), ErrorKind::ProgramStart);
     EXPECT_NE(std::string(error.what()).find("missing.exe"), std::string::npos);
+  }
+}
+
+// Where no "winhlp32.exe" is on the PATH, our viewer stands in for it with the same arguments,
+// from the first stand-in folder that holds it runnable. Anything else starts as named.
+TEST_F(ProgramStarterTest, HelpViewerStandIn) {
+  struct Row {
+    const char* commandLine;
+    const char*
+        programs;     // P: a winhlp32.exe on the PATH; A, B: stand-ins; lower case: not runnable
+    const char* ran;  // what the started program wrote; empty: the start must fail
+  };
+  const Row rows[] = {
+      {"winhlp32.exe \"my help.hlp\" -x", "AB", "A my help.hlp -x"},
+      {"winhlp32.exe TH.hlp", "aB", "B TH.hlp"},
+      {"winhlp32.exe TH.hlp", "PAB", "P TH.hlp"},
+      {"winhlp32.exe TH.hlp", "b", ""},
+      {"notepad.exe TH.hlp", "AB", ""},
+  };
+  const std::string path = getenv("PATH") != nullptr ? getenv("PATH") : "";
+  int round = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.commandLine) + " with " + row.programs);
+    const fs::path dir = m_dir / std::to_string(++round);
+    for (const char* who = row.programs; *who != '\0'; ++who) {
+      const std::string folder(1, static_cast<char>(std::toupper(*who)));
+      const fs::path file = dir / folder / (folder == "P" ? "winhlp32.exe" : TH_HELP_VIEWER);
+      fs::create_directories(file.parent_path());
+      std::ofstream(file) << "#!/bin/sh\ncd '" << dir.string() << "' && echo \"" << folder
+                          << " $*\" >part && /bin/mv part ran\n";
+      fs::permissions(file, std::isupper(*who) ? fs::perms::owner_all : fs::perms::owner_read);
+    }
+    setenv("PATH", (dir / "P").c_str(), 1);
+    std::string failure;
+    try {
+      SystemProgramStarter({(dir / "A").string(), (dir / "B").string()})
+          .startCommandLine(row.commandLine, kWindowNormalFocus);
+    } catch (const RuntimeError& error) {
+      failure = error.what();
+    }
+    setenv("PATH", path.c_str(), 1);
+    if (*row.ran == '\0') {
+      // Named as the command line names it, as without any stand-in.
+      EXPECT_NE(failure.find(SplitCommandLine(row.commandLine).front()), std::string::npos);
+    } else {
+      ASSERT_TRUE(appears(dir / "ran")) << failure;
+      std::string line;
+      std::getline(std::ifstream(dir / "ran"), line);
+      EXPECT_EQ(line, row.ran);
+    }
   }
 }
 

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# F1 in the real program opens our help viewer. In a private X server, with no "winhlp32.exe"
+# on the PATH, a window titled "ﾀﾏﾋﾛｲのﾍﾙﾌﾟ" must appear, activated, from our viewer started with
+# exactly "TH.hlp" and showing the page's first heading (the viewer logs what it shows when
+# asked to), while the picker's first reel goes on changing (read by window_probe).
+#
+#   help_f1_test.sh PATH/TO/TH PATH/TO/VIEWER PATH/TO/window_probe PATH/TO/TH.html
+set -euo pipefail
+program=$1 viewer=$2 probe=$3 page=$4
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/th-help-f1.XXXXXX")
+started=()
+trap 'kill "${started[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
+fail() {
+  echo "FAIL: $*"
+  cat "$work/output" 2>/dev/null
+  exit 1
+}
+
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>/dev/null &
+started+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break || sleep 0.1; done
+chmod 700 "$work"
+export DISPLAY=":$(head -n1 "$work/display")" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb
+export QT_LOGGING_RULES="tamahiroi.help.info=true" PATH=/usr/bin:/bin
+
+# The first visible window that matches.
+window() {
+  local found
+  found=$(timeout 20 xdotool search --sync --onlyvisible "$@") && echo "${found%%$'\n'*}"
+}
+
+"$program" >"$work/output" 2>&1 &
+started+=($!)
+picker=$(window --class '^TH$') || fail "the picker did not appear"
+timeout 5 xdotool windowfocus --sync "$picker" key F1 || fail "could not press F1"
+help=$(window --name '^ﾀﾏﾋﾛｲのﾍﾙﾌﾟ$') || fail "no help window appeared"
+pid=$(xdotool getwindowpid "$help")
+started+=("$pid")
+[ "$(readlink -f "/proc/$pid/exe")" = "$(readlink -f "$viewer")" ] || fail "not our viewer"
+[ "$(tr '\0' ' ' <"/proc/$pid/cmdline" | cut -d' ' -f2-)" = "TH.hlp " ] || fail "not TH.hlp"
+
+heading=$(grep -o '<h1>.*</h1>' "$page" | head -n1 | sed 's/<[^>]*>//g')
+[ -n "$heading" ] || fail "no <h1> in $page"
+shown() { grep -q "showing .*/TH.html first heading: $heading\$" "$work/output"; }
+for _ in $(seq 50); do [ "$(xdotool getwindowfocus)" = "$help" ] && shown && break || sleep 0.1; done
+[ "$(xdotool getwindowfocus)" = "$help" ] || fail "the help window was not activated"
+shown || fail "the viewer did not show the first heading \"$heading\""
+
+# Without a window manager both windows open at the top left: the help moves aside.
+timeout 5 xdotool windowmove --sync "$help" 640 0 || fail "could not move the help"
+eval "$(xdotool getwindowgeometry --shell "$picker")"
+reel=("$picker" 20 $((HEIGHT - 410 + 30)) 51 51) # the client area is 410 high, below the menus
+before=$("$probe" "${reel[@]}") || fail "could not read the reel"
+for _ in $(seq 40); do
+  [ "$("$probe" "${reel[@]}")" != "$before" ] && echo "PASS: \"$heading\" shown" && exit 0
+  sleep 0.05
+done
+fail "the picker's reel stopped spinning behind the help"
