@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# The Windows installer and zip as a user meets them, under Wine in a private X server:
+#
+#   package_windows_test.sh VERSION MSI ZIP STAGE WORK
+#
+# STAGE is the install tree the packages were made from; WORK a folder of the caller's for the
+# Wine prefix, which is made anew. Wine runs in a Japanese locale, like the Windows of the
+# program's users (and so that its shortcuts can name the Japanese install folder): the locale
+# is generated when missing, which needs root, so this is for CI's machine; scripts/test-packages
+# runs it.
+#
+# The MSI installs quietly; the files, the Start-menu shortcut with the light bulb and the
+# installed-programs entry are there; the shortcut starts the installed TH.exe, whose window
+# opens and closes; the uninstall leaves the prefix as it found it. A build of a newer version
+# replaces an installed one. The zip's TH.exe starts from a folder whose path has blanks.
+set -euo pipefail
+version=$1
+msi=$(realpath "$2")
+zip=$(realpath "$3")
+stage=$(realpath "$4")
+work=$(realpath "$5")
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+
+if ! locale -a | grep -qix 'ja_JP.utf-\?8'; then
+  localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 || fail "could not generate the locale ja_JP.UTF-8"
+fi
+export LC_ALL=ja_JP.UTF-8
+
+# A Wine of its own, quiet, without Mono, Gecko or menu entries on the host.
+export WINEPREFIX="$work/wine" WINEARCH=win64 WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+rm -rf "$work"
+mkdir -p "$WINEPREFIX"
+xserver=""
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  [ -n "$xserver" ] && kill "$xserver" 2>/dev/null
+  return 0
+}
+trap cleanup EXIT
+# The X server comes first: Wine's desktop, which the prefix's set-up starts, stays on the
+# display it was started with, and a program's windows show only there.
+Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
+xserver=$!
+for _ in $(seq 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+wineserver -p
+wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot"; }
+
+drive="$WINEPREFIX/drive_c"
+folder="$drive/Program Files/ﾀﾏﾋﾛｲ"
+installed_exe='C:\Program Files\ﾀﾏﾋﾛｲ\TH.exe'
+# Every file of the prefix's C: drive, to compare before and after, less what Wine itself makes
+# as programs run: logs, temporary files, and the driver-information cache (*.pnf) it writes when
+# a program first opens a window.
+snapshot() {
+  (cd "$drive" && find . -path ./windows/logs -prune -o -path './users/*/Temp' -prune -o -print |
+    grep -v -e '^\./windows/Installer$' -e '^\./windows/inf/.*\.pnf$' | sort)
+}
+# Each entry of the installed-programs list that has a name: NAME|VERSION|PUBLISHER.
+entries() {
+  rm -f "$work/uninstall.reg"
+  wine regedit /E "$(winepath -w "$work/uninstall.reg")" \
+    'HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion\Uninstall' >/dev/null 2>&1 ||
+    fail "regedit could not export the installed-programs list"
+  iconv -f UTF-16 -t UTF-8 "$work/uninstall.reg" | tr -d '\r' | awk -F'"="' '
+    /^\[/ { if (name != "") print name "|" ver "|" pub; name = ver = pub = "" }
+    /^"DisplayName"=/ { name = $2 } /^"DisplayVersion"=/ { ver = $2 } /^"Publisher"=/ { pub = $2 }
+    END { if (name != "") print name "|" ver "|" pub }' | tr -d '"'
+}
+msiexec() {
+  wine msiexec "$1" "$(winepath -w "$2")" /qn >/dev/null 2>&1 || fail "msiexec $1 $(basename "$2")"
+}
+# Waits until the program's window shows: its X window is named by the window's title.
+window_of() {
+  local found
+  found=$(timeout 30 xdotool search --sync --onlyvisible --name '^ﾀﾏﾋﾛｲ$') || return 1
+  echo "${found%%$'\n'*}"
+}
+running() { ps -eo args= | grep -Fxq "$1"; }
+# Closes the program as its close box would (WM_CLOSE) and waits for it to end.
+close_program() {
+  wine taskkill /im TH.exe >/dev/null 2>&1 || fail "taskkill found no TH.exe"
+  for _ in $(seq 100); do
+    running "$1" || return 0
+    sleep 0.1
+  done
+  fail "TH.exe did not end on WM_CLOSE"
+}
+
+# Nothing but the prefix itself must be left after an uninstall.
+before=$(snapshot)
+entries_before=$(entries)
+clean_after_uninstall() {
+  [ ! -e "$folder" ] || fail "the uninstall left $folder"
+  diff <(echo "$before") <(snapshot) >"$work/left" || { cat "$work/left"; fail "the uninstall left files"; }
+  [ "$(entries)" = "$entries_before" ] || fail "the uninstall left its installed-programs entry"
+}
+
+msiexec /i "$msi"
+diff -r "$stage" "$folder" || fail "the installed folder differs from the install tree"
+# Wine puts a per-machine install's shortcuts in the installing user's menu, Windows in the menu
+# of all users.
+shortcut=$(find "$drive/ProgramData/Microsoft/Windows/Start Menu/Programs" \
+  "$drive/users/"*/AppData/Roaming/Microsoft/Windows/"Start Menu/Programs" -name 'ﾀﾏﾋﾛｲ.lnk')
+[ "$(wc -l <<<"$shortcut")" -eq 1 ] && [ -n "$shortcut" ] || fail "shortcuts found: '$shortcut'"
+# The shortcut's icon is the light bulb, which the installer keeps in its own folder.
+icon=$(find "$drive/windows/Installer" -name TH.ico)
+cmp -s "$icon" "$root/pictures/icons/TH.ico" || fail "the installer keeps no light bulb for the shortcut"
+LC_ALL=C grep -qaP 'T\x00H\x00\.\x00i\x00c\x00o\x00' "$shortcut" || fail "the shortcut names no TH.ico"
+[ "$(entries | grep '^ﾀﾏﾋﾛｲ|')" = "ﾀﾏﾋﾛｲ|$version|ﾀﾏﾋﾛｲ開発ﾁｰﾑ" ] ||
+  fail "installed-programs entries: $(entries)"
+echo "ok: msiexec /i installed the files, the shortcut and the entry ﾀﾏﾋﾛｲ $version by ﾀﾏﾋﾛｲ開発ﾁｰﾑ"
+
+wine start /unix "$shortcut" >/dev/null 2>&1 || fail "the shortcut did not start"
+window_of >/dev/null || fail "the program started by the shortcut showed no window"
+running "$installed_exe" || fail "the window is not the installed TH.exe's"
+close_program "$installed_exe"
+echo "ok: the shortcut started $installed_exe; its window opened and closed"
+
+msiexec /x "$msi"
+clean_after_uninstall
+echo "ok: msiexec /x removed the files, the shortcut and the entry"
+
+# A newer version replaces the one installed, and leaves nothing of it behind either.
+next=${version%.*}.$((${version##*.} + 1))
+"$root/packaging/windows/make-msi" "$stage" "$next" "$work/next.msi"
+msiexec /i "$msi"
+msiexec /i "$work/next.msi"
+[ "$(entries | grep '^ﾀﾏﾋﾛｲ|')" = "ﾀﾏﾋﾛｲ|$next|ﾀﾏﾋﾛｲ開発ﾁｰﾑ" ] ||
+  fail "after installing $next over $version: $(entries)"
+msiexec /x "$work/next.msi"
+clean_after_uninstall
+echo "ok: $next replaced $version, and its uninstall removed everything"
+
+# The zip, unpacked where a path has blanks.
+unpacked="$work/zip test/my programs"
+mkdir -p "$unpacked"
+unzip -q "$zip" -d "$unpacked"
+program="$unpacked/tamahiroi-$version"
+[ -f "$program/README.txt" ] || fail "the zip has no README.txt"
+diff -r -x README.txt "$stage" "$program" || fail "the zip differs from the install tree"
+wine "$program/TH.exe" >"$work/zip-output" 2>&1 &
+started=$!
+window_of >/dev/null || fail "the zip's TH.exe showed no window"
+close_program "$program/TH.exe"
+status=0
+wait "$started" || status=$?
+[ "$status" -eq 0 ] || { cat "$work/zip-output"; fail "the zip's TH.exe ended with $status"; }
+echo "ok: the zip's TH.exe ran from '$program' and ended cleanly"
