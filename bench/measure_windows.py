@@ -23,8 +23,8 @@ POLL = 0.01  # seconds between looks for the window
 
 PROGRAMS = {  # executable in the build folder, title of its window
     "ours": ("TH.exe", "ﾀﾏﾋﾛｲ"),
-    "bare": ("bench/bare_window.exe", "bare_window"),
-    "buttons": ("bench/buttons_reference.exe", "buttons_reference"),
+    "bare": ("bare_window.exe", "bare_window"),
+    "buttons": ("buttons_reference.exe", "buttons_reference"),
 }
 
 
@@ -36,12 +36,13 @@ class WineBench:
         self.env = dict(os.environ, DISPLAY=self.x.display, WINEPREFIX=prefix, WINEARCH="win64",
                         WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=")
+        # A persistent server, as a desktop session would have: its start is nobody's start-up.
+        os.makedirs(prefix, exist_ok=True)
+        subprocess.run(["wineserver", "-p"], env=self.env, check=True)
         if not os.path.exists(os.path.join(prefix, "system.reg")):
             subprocess.run(["wineboot", "-i"], env=self.env, check=True,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        # A persistent server, as a desktop session would have: its start is nobody's start-up.
-        subprocess.run(["wineserver", "-p"], env=self.env, check=True)
-        self.server = int(subprocess.run(["pgrep", "-n", "-x", "wineserver"], check=True,
+        self.server = int(subprocess.run(["pgrep", "-n", "wineserver"], check=True,
                                          capture_output=True, text=True).stdout)
 
     def close(self):
