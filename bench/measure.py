@@ -197,6 +197,14 @@ class Bench:
         return intervals, traced_cpu
 
 
+def print_table(rows):
+    """Rows of a label and three figures, the label left-aligned, the figures right-aligned."""
+    widths = [max(len(row[column]) for row in rows) for column in range(4)]
+    for row in rows:
+        print(f"{row[0]:<{widths[0]}}  " +
+              "  ".join(f"{cell:>{width}}" for cell, width in zip(row[1:], widths[1:])))
+
+
 def percentile(values, fraction):
     """Nearest-rank percentile."""
     ordered = sorted(values)
@@ -274,10 +282,7 @@ def main():
           f"{CPU_ROUNDS} alternating rounds of {CPU_SECONDS} s")
     print(f"start-up: against a bare Qt window, median of {STARTUPS}; memory: against the "
           "button window")
-    widths = [max(len(row[column]) for row in rows) for column in range(4)]
-    for row in rows:
-        print(f"{row[0]:<{widths[0]}}  " +
-              "  ".join(f"{cell:>{width}}" for cell, width in zip(row[1:], widths[1:])))
+    print_table(rows)
     print()
 
     goals = [

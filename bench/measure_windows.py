@@ -6,13 +6,12 @@ reels spinning against the button window. Argument: the Windows build folder. Pr
 these figures have no goals, since Wine's own costs are in them."""
 
 import os
-import signal
 import statistics
 import subprocess
 import sys
 import time
 
-from measure import TICKS_PER_SECOND, XServer, cpu_ticks
+from measure import TICKS_PER_SECOND, Bench, XServer, cpu_ticks, print_table
 
 CPU_SECONDS = 20
 CPU_ROUNDS = 3
@@ -59,14 +58,7 @@ class WineBench:
                                 f"^{PROGRAMS[program][1]}$"], env=self.env, capture_output=True)
         return found.returncode == 0 and found.stdout.strip() != b""
 
-    @staticmethod
-    def stop(process):
-        process.send_signal(signal.SIGTERM)
-        try:
-            process.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
+    stop = staticmethod(Bench.stop)
 
     def start_up(self, program):
         """Milliseconds from just before `wine` is started to the program's window being shown."""
@@ -138,10 +130,7 @@ def main():
     print(f"Under Wine. CPU: 18 reels spinning against 18 QPushButtons changing icons every 50 ms, "
           f"{CPU_ROUNDS} alternating rounds of {CPU_SECONDS} s; start-up: against a bare Qt "
           f"window, median of {STARTUPS}")
-    widths = [max(len(row[column]) for row in rows) for column in range(4)]
-    for row in rows:
-        print(f"{row[0]:<{widths[0]}}  " +
-              "  ".join(f"{cell:>{width}}" for cell, width in zip(row[1:], widths[1:])))
+    print_table(rows)
     return 0
 
 

@@ -6,6 +6,7 @@
 #
 #   help_f1_test.sh PATH/TO/TH PATH/TO/VIEWER PATH/TO/window_probe PATH/TO/TH.html
 set -euo pipefail
+source "$(dirname "$0")/support/xserver.sh"
 program=$1 viewer=$2 probe=$3 page=$4
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/th-help-f1.XXXXXX")
@@ -17,24 +18,17 @@ fail() {
   exit 1
 }
 
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x1024x24 3>"$work/display" 2>/dev/null &
-started+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break || sleep 0.1; done
+start_xserver "$work" 1280x1024x24 || fail "Xvfb did not start"
+started+=("$xserver")
 chmod 700 "$work"
-export DISPLAY=":$(head -n1 "$work/display")" XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb
+export XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb
 export QT_LOGGING_RULES="tamahiroi.help.info=true" PATH=/usr/bin:/bin
-
-# The first visible window that matches.
-window() {
-  local found
-  found=$(timeout 20 xdotool search --sync --onlyvisible "$@") && echo "${found%%$'\n'*}"
-}
 
 "$program" >"$work/output" 2>&1 &
 started+=($!)
-picker=$(window --class '^TH$') || fail "the picker did not appear"
+picker=$(first_window --class '^TH$') || fail "the picker did not appear"
 timeout 5 xdotool windowfocus --sync "$picker" key F1 || fail "could not press F1"
-help=$(window --name '^ﾀﾏﾋﾛｲのﾍﾙﾌﾟ$') || fail "no help window appeared"
+help=$(first_window --name '^ﾀﾏﾋﾛｲのﾍﾙﾌﾟ$') || fail "no help window appeared"
 pid=$(xdotool getwindowpid "$help")
 started+=("$pid")
 [ "$(readlink -f "/proc/$pid/exe")" = "$(readlink -f "$viewer")" ] || fail "not our viewer"

@@ -17,6 +17,7 @@
 # Needs Xvfb, xdotool and strace (scripts/test installs them). Every step has a time limit, and
 # the X server, the program and the scratch folder are gone when the script ends, however it ends.
 set -euo pipefail
+source "$(dirname "$0")/support/xserver.sh"
 program=$1
 
 for tool in Xvfb xdotool strace timeout; do
@@ -37,15 +38,7 @@ fail() {
   exit 1
 }
 
-# A private X server on the first free display; it writes the display's number when ready.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
-xserver=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xserver "$work" || fail "Xvfb did not start"
 
 # A desktop session has its own private runtime folder; without one the toolkit would make
 # /tmp/runtime-$USER itself. Given one, it must not write there either.
@@ -63,19 +56,6 @@ calls+=,link,linkat,symlink,symlinkat,truncate,mknod,mknodat
 timeout -k 5 30 strace -f -ff -qq -o "$work/trace" -e trace="$calls" "$program" \
   >"$work/output" 2>&1 &
 traced=$!
-
-# The first window found (search prints every match; taken whole, so no pipe breaks).
-# Looks again and again rather than with --sync: a menu's popup that closes while xdotool walks
-# the windows makes that search die of an X error (BadWindow).
-first_window() {
-  local found
-  for _ in $(seq 200); do
-    found=$(timeout 5 xdotool search --onlyvisible "$@" 2>/dev/null) && [ -n "$found" ] &&
-      { echo "${found%%$'\n'*}"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
 
 window=$(first_window --class '^TH$') || { cat "$work/output"; fail "the window did not appear"; }
 timeout 5 xdotool windowfocus --sync "$window" || fail "the window took no focus"

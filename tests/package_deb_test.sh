@@ -10,6 +10,7 @@
 # starts from the PATH as the entry says and shows its window in a private X server; and a purge
 # leaves none of the package's files behind.
 set -euo pipefail
+source "$(dirname "$0")/support/xserver.sh"
 deb=$(realpath "$1")
 package=tamahiroi
 work=$(mktemp -d "${TMPDIR:-/tmp}/th-deb-test.XXXXXX")
@@ -64,15 +65,8 @@ path=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 [ "$(PATH=$path command -v "${command%% *}")" = /usr/bin/TH ] || fail "Exec=$command is not /usr/bin/TH"
 echo "ok: desktop entry, icons $icon, AppStream record and manual page in place"
 
-# A private X server on the first free display; it writes the display's number when ready.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
-xserver=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-display=":$(head -n1 "$work/display")"
+start_xserver "$work" || fail "Xvfb did not start"
+display=$DISPLAY
 
 # As a desktop starts it: the entry's command line, found on the PATH, in a clean environment.
 mkdir -m 700 "$work/home" "$work/runtime"

@@ -14,6 +14,7 @@
 # opens and closes; the uninstall leaves the prefix as it found it. A build of a newer version
 # replaces an installed one. The zip's TH.exe starts from a folder whose path has blanks.
 set -euo pipefail
+source "$(dirname "$0")/support/xserver.sh"
 version=$1
 msi=$(realpath "$2")
 zip=$(realpath "$3")
@@ -45,14 +46,7 @@ cleanup() {
 trap cleanup EXIT
 # The X server comes first: Wine's desktop, which the prefix's set-up starts, stays on the
 # display it was started with, and a program's windows show only there.
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
-xserver=$!
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xserver "$work" || fail "Xvfb did not start"
 wineserver -p
 wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot"; }
 

@@ -12,6 +12,7 @@
 # the Win32 client area: the menu bar, then the window's 571 x 410 pixels.
 # Needs Wine, Xvfb, xdotool and ImageMagick (scripts/test-windows installs them).
 set -euo pipefail
+source "$(dirname "$0")/support/xserver.sh"
 exe=$(realpath "$1") probe=$(realpath "$2") work=$3
 
 for tool in wine wineserver Xvfb xdotool import convert timeout; do
@@ -51,10 +52,7 @@ within() {
   eval "$2"
 }
 
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" >/dev/null 2>&1 &
-xserver=$!
-within 100 'test -s "$work/display"' || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xserver "$work" || fail "Xvfb did not start"
 
 # One wineserver for the whole run, started before anything else of Wine's.
 mkdir -p "$WINEPREFIX"
