@@ -61,34 +61,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot"; }
 fi
 
-# A desktop like a Japanese Windows one, so the pictures show what a user there sees. Wine's
-# user-interface font is "MS Shell Dlg" at 8 points, standing for Tahoma, which this machine
-# lacks (the toolkit then takes the first font it finds, a serif one). Windows uses a 9-point
-# sans font that has Japanese too (Yu Gothic UI), with ClearType: here that is VL PGothic.
-logfont() { # a LOGFONTW of 9 points (12 pixels at 96 dpi), regular, for face $1, as .reg hex
-  local face
-  face=$(printf '%s' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v | tr -d ' \n')
-  while [ ${#face} -lt 128 ]; do face+=00; done
-  echo "f4ffffff000000000000000000000000900100000000000100000000$face" | sed 's/../&,/g; s/,$//'
-}
-{
-  echo 'Windows Registry Editor Version 5.00'
-  echo
-  echo '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]'
-  for face in 'Tahoma' 'MS Shell Dlg' 'MS Shell Dlg 2' 'MS UI Gothic'; do
-    echo "\"$face\"=\"VL PGothic\""
-  done
-  echo
-  echo '[HKEY_CURRENT_USER\Control Panel\Desktop]'
-  echo '"FontSmoothing"="2"'
-  echo '"FontSmoothingType"=dword:00000002'
-  echo
-  echo '[HKEY_CURRENT_USER\Control Panel\Desktop\WindowMetrics]'
-  for name in MessageFont MenuFont StatusFont IconFont SmCaptionFont CaptionFont; do
-    echo "\"$name\"=hex:$(logfont 'MS Shell Dlg 2')"
-  done
-} >"$work/desktop.reg"
-wine regedit /S "$(winepath -w "$work/desktop.reg")" >/dev/null 2>&1 || fail "could not set up the desktop"
+# A desktop like a Japanese Windows one, so the pictures show what a user there sees.
+wine regedit /S "$(winepath -w "$(dirname "$0")/support/japanese-desktop.reg")" >/dev/null 2>&1 ||
+  fail "could not set up the desktop"
 
 # The places where the About box looks for the system-information tool, both empty to start.
 msinfo_key='HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO'
