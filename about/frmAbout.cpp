@@ -3,9 +3,12 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 #include <cmath>
 
 #include "AppInfo.h"
+#include "ButtonKeys.h"
 #include "HandlerGuard.h"
 #include "PictureBanks.h"
 
@@ -101,6 +104,11 @@ frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* paren
   m_lblDisclaimer.insert(1, AddLabel(this, "lblDisclaimer_1", "https://tamahiroi.example.org/",
                                      TwipsRect(240, 3000, 3876, 228), true));
 
+  // Enter keeps the dialog's meaning (the focused or default button); a held key presses once.
+  auto* keys = new ButtonKeys(ButtonKeys::Enter::LeaveAlone, this);
+  keys->watch(ok);
+  keys->watch(sysInfo);
+
   setTabOrder(ok, picIcon);
   setTabOrder(picIcon, sysInfo);
   ok->setFocus();
@@ -124,6 +132,25 @@ void frmAbout::cmdOK_Click() { done(QDialog::Accepted); }
 void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
 
 void frmAbout::reject() { cmdOK_Click(); }
+
+QPoint frmAbout::KeptOnScreen(const QRect& frame, const QRect& available) {
+  QPoint topLeft = frame.topLeft();
+  topLeft.setX(
+      std::max(available.left(), std::min(topLeft.x(), available.right() - frame.width() + 1)));
+  topLeft.setY(
+      std::max(available.top(), std::min(topLeft.y(), available.bottom() - frame.height() + 1)));
+  return topLeft;
+}
+
+void frmAbout::showEvent(QShowEvent* event) {
+  // The design's place assumes a screen of its day; on a small screen at a high scale the box
+  // would stand partly off it, its buttons out of reach.
+  const QWidget* owner = parentWidget() ? parentWidget() : this;
+  const QRect frame = frameGeometry();
+  const QPoint kept = KeptOnScreen(frame, owner->screen()->availableGeometry());
+  if (kept != frame.topLeft()) move(pos() + (kept - frame.topLeft()));
+  QDialog::showEvent(event);
+}
 
 void frmAbout::paintEvent(QPaintEvent* event) {
   QDialog::paintEvent(event);

@@ -46,8 +46,15 @@ public:
   /// The version line's text: "ﾊﾞｰｼﾞｮﾝ " and the three numbers in plain decimal.
   static QString VersionText(int16_t major, int16_t minor, int16_t revision);
 
+  /// Where a window whose frame is `frame` goes: where it stands when it fits in `available`,
+  /// else moved just far enough to lie wholly inside it (to its top or left edge where the frame
+  /// is larger than the area).
+  static QPoint KeptOnScreen(const QRect& frame, const QRect& available);
+
 protected:
   void paintEvent(QPaintEvent* event) override;
+  /// Keeps the box on the picker's screen when its designed place lies partly off it.
+  void showEvent(QShowEvent* event) override;
   /// Esc and the title bar's close command do what OK does.
   void reject() override;
 

@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "AppInfo.h"
+#include "Application.h"
 #include "FileFinder.h"
 #include "PictureBanks.h"
 #include "ProgramStarter.h"
@@ -10,7 +11,7 @@
 #include "frmMain.h"
 
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
+  const auto app = StartApplication(argc, argv);
   QApplication::setApplicationName("TH");
   // Lets the desktop match the window to the installed entry and its icon.
   QApplication::setDesktopFileName(TH_APP_ID);
@@ -24,5 +25,5 @@ int main(int argc, char* argv[]) {
   SystemFileFinder files;
   frmMain window({random, programs, messages, registry, files});
   window.show();
-  return app.exec();
+  return QApplication::exec();
 }

@@ -3,12 +3,13 @@
 #include <QApplication>
 #include <QDir>
 
+#include "Application.h"
 #include "HelpFile.h"
 #include "HelpWindow.h"
 #include "PictureBanks.h"
 
 int main(int argc, char* argv[]) {
-  QApplication app(argc, argv);
+  const auto app = StartApplication(argc, argv);
   QApplication::setApplicationName(TH_HELP_VIEWER);
   // The help belongs to the picker: desktops show it with the picker's entry and light bulb.
   QApplication::setDesktopFileName(TH_APP_ID);
@@ -25,5 +26,5 @@ int main(int argc, char* argv[]) {
   window.show();
   window.raise();
   window.activateWindow();
-  return app.exec();
+  return QApplication::exec();
 }

@@ -49,6 +49,9 @@ frmMain::frmMain(PickerServices services, QWidget* parent)
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
+  // A held key presses a button once; Enter presses the focused button as Space does.
+  m_buttonKeys = new ButtonKeys(ButtonKeys::Enter::PressesLikeSpace, this);
+
   auto* client = new QWidget(this);
   client->setObjectName("client");
   client->setFixedSize(Px(kClientWidth), Px(kClientHeight));
@@ -60,6 +63,7 @@ frmMain::frmMain(PickerServices services, QWidget* parent)
   m_commandOK->setObjectName("CommandOK");
   m_commandOK->setGeometry(TwipsRect(kOkLeft, kOkTop, kOkWidth, kOkHeight));
   m_commandOK->setAutoDefault(false);
+  m_buttonKeys->watch(m_commandOK);
   connectHandler(m_commandOK, &QPushButton::clicked, [this] { CommandOK_Click(); });
   // The OK button is the window's cancel button: Esc presses it.
   auto* cancel = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -95,6 +99,7 @@ void frmMain::buildPanels(QWidget* client) {
       button->setObjectName(QString("Command%1").arg(reel));
       button->setGeometry(TwipsRect(kReelLeft + kReelStep * k, kButtonTop, kReelSize, kReelSize));
       button->setToolTip("STOP");
+      m_buttonKeys->watch(button);
       button->setPicture(m_banks.questionMark());
       button->setAccessibleName(QString("%1 %2").arg(QString::fromUtf8(panel.caption)).arg(k + 1));
       connectHandler(button, &QAbstractButton::clicked, [this, reel] { Command_Click(reel); });
@@ -114,6 +119,7 @@ void frmMain::buildPanels(QWidget* client) {
     start->setGeometry(
         TwipsRect(kReelLeft + kReelStep * panel.reelCount, kButtonTop, kStartWidth, kStartHeight));
     start->setPicture(m_banks.areYouReady());
+    m_buttonKeys->watch(start);
     start->setAccessibleName(QString("%1 スタート").arg(QString::fromUtf8(panel.caption)));
     const int16_t index = panel.startIndex;
     connectHandler(start, &QAbstractButton::clicked, [this, index] { CommandStart_Click(index); });

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 
+#include "ButtonKeys.h"
 #include "ControlArray.h"
 #include "DrawState.h"
 #include "FileFinder.h"
@@ -90,5 +91,6 @@ private:
   ControlArray<QGroupBox> m_frame1{"Frame1"};
   QTimer* m_timerStart = nullptr;
   QPushButton* m_commandOK = nullptr;
+  ButtonKeys* m_buttonKeys = nullptr;
   int16_t m_blinkPhase = 0;
 };

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 
 #include "AppInfo.h"
+#include "ButtonKeys.h"
 
 void QtMessageBox::showMessage(const std::string& text, int style) {
   // Timers keep firing while a box is open; an error that repeats on every tick must not stack
@@ -18,6 +19,9 @@ void QtMessageBox::showMessage(const std::string& text, int style) {
   QMessageBox box(isError ? QMessageBox::Critical : QMessageBox::NoIcon,
                   QString::fromUtf8(AppInfo::kTitle), QString::fromStdString(text), QMessageBox::Ok,
                   parent);
+  // The key that opened the box may still be held: its repeats must not close it unread.
+  ButtonKeys keys(ButtonKeys::Enter::LeaveAlone);
+  for (QAbstractButton* button : box.buttons()) keys.watch(button);
   if (isError) errorShowing = true;
   box.exec();
   if (isError) errorShowing = false;

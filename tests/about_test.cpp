@@ -2,6 +2,7 @@
 // system-information button, and its modal show from the picker window.
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 #include <memory>
 
@@ -161,6 +162,52 @@ private slots:
     QCOMPARE(programs.starts[0].windowStyle, 1);
     QVERIFY(messages.messages.empty());
     QVERIFY(about->isVisible());
+  }
+
+  void keptOnScreen_data() {
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QPoint>("expected");
+    const QRect box(195, 161, 478, 297);
+    QTest::newRow("fits: stays where designed") << box << box.topLeft();
+    QTest::newRow("off the right: moved left") << box.translated(500, 0) << QPoint(800 - 478, 161);
+    QTest::newRow("off the bottom: moved up") << box.translated(0, 400) << QPoint(195, 600 - 297);
+    QTest::newRow("off the top left: moved in") << box.translated(-300, -200) << QPoint(0, 0);
+    QTest::newRow("larger than the area: its top left")
+        << QRect(100, 100, 900, 700) << QPoint(0, 0);
+  }
+
+  // The area is an 800 x 600 screen.
+  void keptOnScreen() {
+    QFETCH(QRect, frame);
+    QFETCH(QPoint, expected);
+    QCOMPARE(frmAbout::KeptOnScreen(frame, QRect(0, 0, 800, 600)), expected);
+  }
+
+  // Run on the default screen and again on a small one at a high scale (see CMakeLists.txt).
+  void boxStandsWhereDesignedOrWhollyOnThePickersScreen() {
+    ClockRandom random;
+    frmMain picker({random, programs, messages, registry, files});
+    picker.show();
+    QPixmap banner(40, 150);
+    frmAbout box(services(), banner, &picker);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    const QRect available = picker.screen()->availableGeometry();
+    const QRect frame = box.frameGeometry();
+    QVERIFY2(available.contains(frame), qPrintable(QString("%1,%2 %3x%4 on %5x%6")
+                                                       .arg(frame.x())
+                                                       .arg(frame.y())
+                                                       .arg(frame.width())
+                                                       .arg(frame.height())
+                                                       .arg(available.width())
+                                                       .arg(available.height())));
+    const QRect client = box.geometry();
+    const QRect designed =
+        QRect(195, 161, 478, 297)
+            .marginsAdded(QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                                   frame.right() - client.right(),
+                                   frame.bottom() - client.bottom()));
+    QCOMPARE(frame.topLeft(), frmAbout::KeptOnScreen(designed, available));
   }
 
   void versionItemShowsAFreshBoxModallyWhileTheReelsSpin() {

@@ -370,6 +370,59 @@ private slots:
     QVERIFY(messages->messages.empty());
   }
 
+  // A held key: one press, the key's auto-repeats (delivered wherever the focus is by then),
+  // one release. Only the button the press began on is pressed, and only once. The window
+  // system flags its repeats, or, when it fails to, stamps each repeat's release and press
+  // with one time.
+  void heldKeyPressesTheFocusedButtonOnce_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("flagged");
+    for (const char* button : {"Command1", "CommandStart_0", "CommandOK"})
+      for (int key : {int(Qt::Key_Space), int(Qt::Key_Return), int(Qt::Key_Enter)})
+        for (bool flagged : {true, false})
+          QTest::addRow("%s, key %x, %s", button, key, flagged ? "flagged" : "stamped")
+              << button << key << flagged;
+  }
+
+  void heldKeyPressesTheFocusedButtonOnce() {
+    QFETCH(QString, button);
+    QFETCH(int, key);
+    QFETCH(bool, flagged);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    stop(2, 7);  // so the start button has a reel to set spinning
+    QList<QAbstractButton*> buttons = window->findChildren<QAbstractButton*>();
+    std::vector<std::unique_ptr<QSignalSpy>> clicks;
+    for (QAbstractButton* b : buttons)
+      clicks.push_back(std::make_unique<QSignalSpy>(b, &QAbstractButton::clicked));
+    auto* target = child<QAbstractButton>(window.get(), button);
+    target->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), target);
+
+    quint64 time = 1000;
+    auto send = [key, &time](QEvent::Type type, bool autoRepeat) {
+      QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
+      event.setTimestamp(time);
+      // OK closes the window: its repeats then reach no widget at all.
+      if (QWidget* focus = QApplication::focusWidget()) QApplication::sendEvent(focus, &event);
+    };
+    send(QEvent::KeyPress, false);
+    for (int i = 0; i < 30; ++i) {
+      time += 40;
+      send(QEvent::KeyRelease, flagged);
+      send(QEvent::KeyPress, flagged);
+    }
+    time += 40;
+    send(QEvent::KeyRelease, false);
+
+    for (qsizetype i = 0; i < buttons.size(); ++i)
+      QVERIFY2(clicks[i]->count() == (buttons[i] == target ? 1 : 0),
+               qPrintable(buttons[i]->objectName() + " clicked " +
+                          QString::number(clicks[i]->count()) + " times"));
+    QVERIFY(messages->messages.empty());
+  }
+
   void helpStartsTheViewerWithoutWaiting() {
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));

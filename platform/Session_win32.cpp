@@ -1,0 +1,8 @@
+#include <QString>
+
+#include "Session.h"
+
+// Windows has neither a session bus nor a runtime folder for the toolkit to make.
+ToolkitStartEnvironment::ToolkitStartEnvironment() = default;
+ToolkitStartEnvironment::~ToolkitStartEnvironment() = default;
+bool ToolkitStartEnvironment::IsRuntimeFolderNotice(const QString&) { return false; }
