@@ -25,9 +25,9 @@ ensure_packages() {
 # What building and running the program needs.
 base_packages=(cmake ninja-build g++ qt6-base-dev fonts-vlgothic)
 # What the tests need besides: GoogleTest; the desktop's own validators for the desktop files;
-# and for the test that runs the real program under strace, a private X server and a tool that
-# clicks and types into it.
-test_packages=(libgtest-dev desktop-file-utils appstream xvfb xdotool strace)
+# and for the test that runs the real program under strace, a private X server, a tool that
+# clicks and types into it, and the D-Bus helper that would start a session bus where none runs.
+test_packages=(libgtest-dev desktop-file-utils appstream xvfb xdotool strace dbus-x11)
 
 configure_and_build() {
   if [ ! -f "$build/CMakeCache.txt" ]; then

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Without a display each program ends at once with exit status 1 and one line in Japanese that
+# names what is missing: no abort, no core file, none of the toolkit's English advice.
+#   no_display_test.sh PROGRAM...
+set -euo pipefail
+work=$(mktemp -d "${TMPDIR:-/tmp}/th-no-display.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+fail() {
+  echo "FAIL: $*"
+  exit 1
+}
+mkdir "$work/cwd"
+cd "$work/cwd"
+ulimit -c unlimited
+for program in "$@"; do
+  name=$(basename "$program")
+  for display in unset :99; do
+    if [ "$display" = unset ]; then
+      setting=(-u DISPLAY) expected="DISPLAY が設定されていません"
+    else
+      setting=("DISPLAY=$display") expected="DISPLAY=$display の画面に接続できません"
+    fi
+    status=0
+    timeout 20 env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${setting[@]}" "$program" \
+      >"$work/out" 2>"$work/err" || status=$?
+    said=$(cat "$work/err")
+    [ "$status" -eq 1 ] || fail "$name, DISPLAY $display: exit status $status, not 1: $said"
+    [ "$said" = "$name: 画面を開けないため起動できません ($expected)" ] ||
+      fail "$name, DISPLAY $display: said $said"
+    [ ! -s "$work/out" ] || fail "$name, DISPLAY $display: wrote to stdout"
+    left=$(find . -mindepth 1)
+    [ -z "$left" ] || fail "$name, DISPLAY $display: left $left"
+  done
+done
+echo "PASS: without a display, $# programs ended with status 1 and their line"
