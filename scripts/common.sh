@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Shared by the scripts: install what is missing, then configure and build into build/.
 # Sourced, not run.
 
@@ -23,10 +24,12 @@ ensure_packages() {
 }
 
 # What building and running the program needs.
+# shellcheck disable=SC2034 # used by the scripts that source this
 base_packages=(cmake ninja-build g++ qt6-base-dev fonts-vlgothic)
 # What the tests need besides: GoogleTest; the desktop's own validators for the desktop files;
 # and for the test that runs the real program under strace, a private X server, a tool that
 # clicks and types into it, and the D-Bus helper that would start a session bus where none runs.
+# shellcheck disable=SC2034
 test_packages=(libgtest-dev desktop-file-utils appstream xvfb xdotool strace dbus-x11)
 
 configure_and_build() {

@@ -6,6 +6,7 @@
 #
 #   help_f1_test.sh PATH/TO/TH PATH/TO/VIEWER PATH/TO/window_probe PATH/TO/TH.html
 set -euo pipefail
+# shellcheck source=support/xserver.sh
 source "$(dirname "$0")/support/xserver.sh"
 program=$1 viewer=$2 probe=$3 page=$4
 

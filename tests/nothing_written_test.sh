@@ -18,6 +18,7 @@
 # limit, and the X server, the program and the scratch folder are gone when the script ends,
 # however it ends.
 set -euo pipefail
+# shellcheck source=support/xserver.sh
 source "$(dirname "$0")/support/xserver.sh"
 program=$1
 

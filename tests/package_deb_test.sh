@@ -10,6 +10,7 @@
 # starts from the PATH as the entry says and shows its window in a private X server; and a purge
 # leaves none of the package's files behind.
 set -euo pipefail
+# shellcheck source=support/xserver.sh
 source "$(dirname "$0")/support/xserver.sh"
 deb=$(realpath "$1")
 package=tamahiroi

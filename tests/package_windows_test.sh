@@ -14,6 +14,7 @@
 # opens and closes; the uninstall leaves the prefix as it found it. A build of a newer version
 # replaces an installed one. The zip's TH.exe starts from a folder whose path has blanks.
 set -euo pipefail
+# shellcheck source=support/xserver.sh
 source "$(dirname "$0")/support/xserver.sh"
 version=$1
 msi=$(realpath "$2")

@@ -104,7 +104,7 @@ private slots:
       QCOMPARE(frame.geometry(), f.geometry);
       QCOMPARE(frame.geometry().right() + 1, 561);  // one right edge, 10 px inside the window
       for (int k = 0; k < f.reels; ++k) {
-        PictureButton& reel = window->Command(f.firstReel + k);
+        PictureButton& reel = window->Command(static_cast<int16_t>(f.firstReel + k));
         QCOMPARE(reel.parentWidget(), &frame);
         QCOMPARE(reel.geometry(), QRect(10 + 60 * k, 20, 51, 51));
         QCOMPARE(reel.toolTip(), QStringLiteral("STOP"));
@@ -197,8 +197,8 @@ private slots:
   }
 
   void tickShowsTheBankPictureOfTheDrawnValue_data() {
-    QTest::addColumn<int>("reel");
-    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("reelColumn");
+    QTest::addColumn<int>("valueColumn");
     QTest::addColumn<int>("bank");
     QTest::addColumn<int>("entry");
     QTest::newRow("Loto 6, lowest") << 1 << 1 << 2 << 0;
@@ -209,10 +209,12 @@ private slots:
   }
 
   void tickShowsTheBankPictureOfTheDrawnValue() {
-    QFETCH(int, reel);
-    QFETCH(int, value);
+    QFETCH(int, reelColumn);
+    QFETCH(int, valueColumn);
     QFETCH(int, bank);
     QFETCH(int, entry);
+    const auto reel = static_cast<int16_t>(reelColumn);
+    const auto value = static_cast<int16_t>(valueColumn);
     const auto& pictures = bank == 2 ? window->banks().Image2() : window->banks().Image1();
     random->push(rFor(value, PanelOfReel(reel).kind));
     window->Timer_Timer(reel);

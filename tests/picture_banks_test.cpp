@@ -152,7 +152,7 @@ private slots:
     for (const auto& [bank, count, size] : banksToCheck) {
       QCOMPARE(int(bank.count()), count);
       int visited = 0;
-      bank.forEach([&](int16_t index, const QPixmap& picture) {
+      bank.forEach([&, size = size](int16_t index, const QPixmap& picture) {
         QCOMPARE(int(index), visited++);
         check(picture, size);
       });

@@ -69,8 +69,7 @@ TEST_F(WindowsProgramStarterTest, CommandLineStartsWithShowStateOneAndDoesNotWai
   const fs::path gate = m_dir / "gate";
 
   // The probe finishes only once the gate exists, and the gate is made after the start returned.
-  m_starter.startCommandLine(quoted(program) + " --gate " + quoted(gate),
-                             kWindowNormalFocus);
+  m_starter.startCommandLine(quoted(program) + " --gate " + quoted(gate), kWindowNormalFocus);
   EXPECT_FALSE(fs::exists(doneMark(program))) << "the start waited for the program";
   std::ofstream(gate).put('x');
 

@@ -12,6 +12,7 @@
 # the Win32 client area: the menu bar, then the window's 571 x 410 pixels.
 # Needs Wine, Xvfb, xdotool and ImageMagick (scripts/test-windows installs them).
 set -euo pipefail
+# shellcheck source=support/xserver.sh
 source "$(dirname "$0")/support/xserver.sh"
 exe=$(realpath "$1") probe=$(realpath "$2") work=$3
 

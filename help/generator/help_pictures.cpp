@@ -38,8 +38,8 @@ QImage picture(QWidget& widget) {
   image.setDevicePixelRatio(1.0);
   {
     QPainter painter(&image);
-    painter.setPen(QPen(QColor(0x80, 0x80, 0x80), ratio, Qt::SolidLine, Qt::SquareCap,
-                        Qt::MiterJoin));
+    painter.setPen(
+        QPen(QColor(0x80, 0x80, 0x80), ratio, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     const qreal half = ratio / 2;
     painter.drawRect(QRectF(image.rect()).adjusted(half, half, -half, -half));
   }
@@ -77,7 +77,7 @@ int main(int argc, char* argv[]) {
   for (QTimer* timer : window.findChildren<QTimer*>()) timer->stop();
   random.seed(20260101);
   for (int16_t reel = 1; reel <= kReelCount; ++reel) window.Timer_Timer(reel);
-  for (int16_t reel : {1, 2, 3, 4, 5, 6, 7, 8}) window.Command_Click(reel);
+  for (int16_t reel = 1; reel <= 8; ++reel) window.Command_Click(reel);
   window.TimerStart_Timer();
   window.show();
 

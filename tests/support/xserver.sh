@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the tests that drive a real window: a private X server, and a search for windows.
 
 # Starts Xvfb on the first free display (it writes the display's number when ready), keeps its
@@ -6,6 +7,7 @@
 start_xserver() {
   local folder=$1 screen=${2:-1024x768x24}
   Xvfb -displayfd 3 -nolisten tcp -screen 0 "$screen" 3>"$folder/display" >/dev/null 2>&1 &
+  # shellcheck disable=SC2034 # the caller stops it
   xserver=$!
   for _ in $(seq 100); do
     [ -s "$folder/display" ] && break
