@@ -26,8 +26,9 @@ ensure_packages() {
 base_packages=(cmake ninja-build g++ qt6-base-dev fonts-vlgothic)
 # What the tests need besides: GoogleTest; the desktop's own validators for the desktop files;
 # and for the test that runs the real program under strace, a private X server and a tool that
-# clicks and types into it.
-test_packages=(libgtest-dev desktop-file-utils appstream xvfb xdotool strace)
+# clicks and types into it; for the stand-in settings portal, a bus and Python's D-Bus bindings.
+test_packages=(libgtest-dev desktop-file-utils appstream xvfb xdotool strace dbus-daemon
+  python3-dbus python3-gi)
 
 configure_and_build() {
   if [ ! -f "$build/CMakeCache.txt" ]; then
