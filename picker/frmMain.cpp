@@ -162,15 +162,16 @@ void frmMain::buildMenus() {
   // for it, does so only on some systems.
   auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
   menuKey->setObjectName("mnu_context_key");
-  connect(menuKey, &QShortcut::activated, this,
-          [this] { m_contextMenu->popup(keyboardMenuPoint()); });
+  connect(menuKey, &QShortcut::activated, this, [this] { popUpContextMenuAtFocus(); });
 }
 
-QPoint frmMain::keyboardMenuPoint() const {
-  // At the control that has the focus, as the keyboard's user is looking there.
+void frmMain::popUpContextMenuAtFocus() {
+  // At the control that has the focus, where the keyboard's user is looking, with the command
+  // selected so that Enter runs it.
   const QWidget* focus = QApplication::focusWidget();
   const QWidget* at = focus != nullptr && isAncestorOf(focus) ? focus : centralWidget();
-  return at->mapToGlobal(at->rect().center());
+  m_contextMenu->popup(at->mapToGlobal(at->rect().center()));
+  m_contextMenu->setActiveAction(m_contextMenu->actions().constFirst());
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
@@ -184,8 +185,10 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmMain::contextMenuEvent(QContextMenuEvent* event) {
-  const bool keyboard = event->reason() == QContextMenuEvent::Keyboard;
-  m_contextMenu->popup(keyboard ? keyboardMenuPoint() : event->globalPos());
+  if (event->reason() == QContextMenuEvent::Keyboard)
+    popUpContextMenuAtFocus();
+  else
+    m_contextMenu->popup(event->globalPos());
   event->accept();
 }
 

@@ -95,8 +95,8 @@ private:
   template <class Sender, class Signal, class Handler>
   void connectHandler(Sender* sender, Signal signal, Handler handler);
   const QPixmap& reelPicture(int16_t reel, int16_t value) const;
-  /// Where the context menu opens when a key asks for it.
-  QPoint keyboardMenuPoint() const;
+  /// Opens the context menu as a key asks for it.
+  void popUpContextMenuAtFocus();
 
   PickerServices m_services;
   DrawState m_draw;

@@ -448,6 +448,12 @@ private slots:
     QTest::keyClick(menu, Qt::Key_C);
     QTRY_VERIFY(!menu->isVisible());
     QCOMPARE(clipboard->text(), QStringLiteral("ﾛﾄ6 ? 40 ? ? ? ?\nﾅﾝﾊﾞｰｽﾞ3 ? 0 ?"));
+    clipboard->clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
+    QTRY_VERIFY(menu->isVisible());
+    QTest::keyClick(menu, Qt::Key_Return);  // the command is selected already
+    QTRY_VERIFY(!menu->isVisible());
+    QCOMPARE(clipboard->text(), QStringLiteral("ﾛﾄ6 ? 40 ? ? ? ?\nﾅﾝﾊﾞｰｽﾞ3 ? 0 ?"));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
     QTRY_VERIFY(menu->isVisible());
     QTest::keyClick(menu, Qt::Key_Escape);
