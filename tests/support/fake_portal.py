@@ -1,7 +1,6 @@
 #!/usr/bin/python3
-"""A stand-in for the desktop's settings portal on a private session bus. It answers Read for
-the settings it holds and, told through its own Set method, changes one and announces it with
-SettingChanged, as the real portal does. It ends when its bus ends."""
+"""The desktop's settings portal, stood in for on a private session bus: Read answers what it
+holds; Set (its own) changes a setting and announces it with SettingChanged, as the portal does."""
 import dbus
 import dbus.mainloop.glib
 import dbus.service
@@ -11,15 +10,12 @@ SETTINGS = "org.freedesktop.portal.Settings"
 
 
 class Portal(dbus.service.Object):
-    def __init__(self, bus):
-        super().__init__(bus, "/org/freedesktop/portal/desktop")
-        self.values = {}
+    values = {}
 
     @dbus.service.method(SETTINGS, in_signature="ss", out_signature="v")
     def Read(self, namespace, key):
         if (namespace, key) not in self.values:
-            raise dbus.exceptions.DBusException(
-                "Requested setting not found", name="org.freedesktop.portal.Error.NotFound")
+            raise dbus.exceptions.DBusException(name="org.freedesktop.portal.Error.NotFound")
         value = self.values[(namespace, key)]
         return type(value)(value, variant_level=2)  # the portal's Read wraps it twice
 
@@ -34,7 +30,7 @@ class Portal(dbus.service.Object):
 
 
 dbus.mainloop.glib.DBusGMainLoop(set_as_default=True)
-session = dbus.SessionBus()
-portal = Portal(session)
+session = dbus.SessionBus()  # ends the script when the bus ends
+portal = Portal(session, "/org/freedesktop/portal/desktop")
 name = dbus.service.BusName("org.freedesktop.portal.Desktop", session)
 GLib.MainLoop().run()
