@@ -178,7 +178,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
   // A disabled button swallows the right button's menu request (so that no click falls through
   // it), yet a stopped reel is just where a player asks for the numbers.
   if (event->type() == QEvent::ContextMenu) {
-    m_contextMenu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+    contextMenuEvent(static_cast<QContextMenuEvent*>(event));
     return true;
   }
   return QMainWindow::eventFilter(watched, event);
