@@ -3,6 +3,7 @@
 #include "AppInfo.h"
 #include "Application.h"
 #include "FileFinder.h"
+#include "MotionPreference.h"
 #include "PictureBanks.h"
 #include "ProgramStarter.h"
 #include "QtMessageBox.h"
@@ -23,7 +24,8 @@ int main(int argc, char* argv[]) {
   QtMessageBox messages;
   SystemRegistry registry;
   SystemFileFinder files;
-  frmMain window({random, programs, messages, registry, files});
+  const std::unique_ptr<MotionPreference> motion = NewSystemMotionPreference();
+  frmMain window({random, programs, messages, registry, files, motion.get()});
   window.show();
   return QApplication::exec();
 }

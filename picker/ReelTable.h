@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cstdint>
-
+#include <optional>
 #include <string>
 
 #include "DrawState.h"
@@ -56,4 +56,27 @@ inline const GamePanel& PanelOfReel(int16_t reel) {
   for (const GamePanel& panel : kPanels)
     if (reel >= panel.firstReel && reel < panel.firstReel + panel.reelCount) return panel;
   throw RuntimeError(ErrorKind::SubscriptOutOfRange, "reel " + std::to_string(reel));
+}
+
+/// Each reel's stopped value by reel number (index 0 unused); empty while the reel spins.
+using StoppedReels = std::array<std::optional<int16_t>, kReelCount + 1>;
+
+/// The chosen numbers as plain text, one line per game with at least one stopped reel, in panel
+/// order: the caption, then every reel's number in reel order ("?" while it spins), separated by
+/// blanks. Empty when no reel is stopped.
+inline std::string ChosenNumbersText(const StoppedReels& reels) {
+  std::string text;
+  for (const GamePanel& panel : kPanels) {
+    std::string line = panel.caption;
+    bool anyStopped = false;
+    for (int16_t reel = panel.firstReel; reel < panel.firstReel + panel.reelCount; ++reel) {
+      const std::optional<int16_t>& value = reels[reel];
+      line += ' ' + (value ? std::to_string(*value) : std::string("?"));
+      anyStopped = anyStopped || value.has_value();
+    }
+    if (!anyStopped) continue;
+    if (!text.empty()) text += '\n';
+    text += line;
+  }
+  return text;
 }

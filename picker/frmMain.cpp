@@ -2,9 +2,12 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -83,6 +86,11 @@ frmMain::frmMain(PickerServices services, QWidget* parent)
   // Every timer is enabled from the start: the reels spin and the start buttons blink at once.
   for (int16_t reel = 1; reel <= kReelCount; ++reel) m_reelTimers[reel]->start();
   m_timerStart->start();
+  if (m_services.motion != nullptr) {
+    connectHandler(m_services.motion, &MotionPreference::changed,
+                   [this] { FollowMotionPreference(); });
+    FollowMotionPreference();
+  }
   TraceFirstPaint(this);
 }
 
@@ -103,6 +111,7 @@ void frmMain::buildPanels(QWidget* client) {
       button->setPicture(m_banks.questionMark());
       button->setAccessibleName(QString("%1 %2").arg(QString::fromUtf8(panel.caption)).arg(k + 1));
       connectHandler(button, &QAbstractButton::clicked, [this, reel] { Command_Click(reel); });
+      button->installEventFilter(this);
       m_reelButtons[reel] = button;
 
       auto* timer = new QTimer(frame);
@@ -144,6 +153,49 @@ void frmMain::buildMenus() {
   QAction* version = help->addAction("ﾊﾞｰｼﾞｮﾝ情報(&A)");
   version->setObjectName("mnu_version");
   connectHandler(version, &QAction::triggered, [this] { mnu_version_Click(); });
+
+  // Copying lives in the window's context menu, so the menu bar stays as designed; its shortcut
+  // works anywhere in the window, the menu closed.
+  m_contextMenu = new QMenu(this);
+  m_contextMenu->setObjectName("mnu_context");
+  m_contextMenu->setAccessibleName("番号");
+  QAction* copy = m_contextMenu->addAction("番号をｺﾋﾟｰ(&C)");
+  copy->setObjectName("mnu_copy");
+  copy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  addAction(copy);
+  connectHandler(copy, &QAction::triggered, [this] { mnu_copy_Click(); });
+  // The menu key reaches contextMenuEvent through the toolkit; Shift+F10, the other usual key
+  // for it, does so only on some systems.
+  auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+  menuKey->setObjectName("mnu_context_key");
+  connect(menuKey, &QShortcut::activated, this, [this] { popUpContextMenuAtFocus(); });
+}
+
+void frmMain::popUpContextMenuAtFocus() {
+  // At the control that has the focus, where the keyboard's user is looking, with the command
+  // selected so that Enter runs it.
+  const QWidget* focus = QApplication::focusWidget();
+  const QWidget* at = focus != nullptr && isAncestorOf(focus) ? focus : centralWidget();
+  m_contextMenu->popup(at->mapToGlobal(at->rect().center()));
+  m_contextMenu->setActiveAction(m_contextMenu->actions().constFirst());
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+  // A disabled button swallows the right button's menu request (so that no click falls through
+  // it), yet a stopped reel is just where a player asks for the numbers.
+  if (event->type() == QEvent::ContextMenu) {
+    contextMenuEvent(static_cast<QContextMenuEvent*>(event));
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::contextMenuEvent(QContextMenuEvent* event) {
+  if (event->reason() == QContextMenuEvent::Keyboard)
+    popUpContextMenuAtFocus();
+  else
+    m_contextMenu->popup(event->globalPos());
+  event->accept();
 }
 
 void frmMain::buildTabOrder() {
@@ -215,6 +267,28 @@ void frmMain::TimerStart_Timer() {
       throw RuntimeError(ErrorKind::PropertyAccess, "CommandStart(" + std::to_string(index) + ")");
   });
   m_blinkPhase = m_blinkPhase >= 1 ? int16_t{0} : checkedAdd16(m_blinkPhase, 1);
+}
+
+void frmMain::FollowMotionPreference() {
+  if (m_services.motion == nullptr || !m_services.motion->lessMotion()) {
+    SetTimerEnabled(*m_timerStart, true);
+    return;
+  }
+  SetTimerEnabled(*m_timerStart, false);
+  const QPixmap& steady = m_banks.Image4()[0];
+  m_commandStart.forEach([&steady](int16_t, PictureButton& button) { button.setPicture(steady); });
+}
+
+std::string frmMain::chosenNumbersText() const {
+  StoppedReels reels;
+  for (int16_t reel = 1; reel <= kReelCount; ++reel)
+    if (!Command(reel).isEnabled()) reels[reel] = m_draw.slot(reel);
+  return ChosenNumbersText(reels);
+}
+
+void frmMain::mnu_copy_Click() {
+  const std::string text = chosenNumbersText();
+  if (!text.empty()) QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
 void frmMain::CommandOK_Click() { close(); }

@@ -3,7 +3,8 @@
 // The picker window. It consists of this class for the window (layout, timers, menus and every
 // event handler) and a few implementation classes: DrawState (draw/) draws the numbers and keeps
 // the used-number tables and result slots, PictureBanks (pictures/) holds the decoded pictures,
-// and the platform services it receives start programs and show messages.
+// and the platform services it receives start programs, show messages and tell whether the
+// desktop asks for less motion.
 
 #include <QMainWindow>
 #include <QTimer>
@@ -15,6 +16,7 @@
 #include "DrawState.h"
 #include "FileFinder.h"
 #include "MessageBoxService.h"
+#include "MotionPreference.h"
 #include "PictureBanks.h"
 #include "PictureButton.h"
 #include "ProgramStarter.h"
@@ -24,6 +26,7 @@
 
 class QAction;
 class QGroupBox;
+class QMenu;
 class QPushButton;
 
 /// What the picker window needs from outside; all owned by the caller and outliving the window.
@@ -33,6 +36,8 @@ struct PickerServices {
   MessageBoxService& messages;
   Registry& registry;  // for the About box
   FileFinder& files;   // for the About box
+  /// The desktop's wish for less motion; none: the start buttons always blink.
+  MotionPreference* motion = nullptr;
 };
 
 /// The main window: four game panels of reels, their start buttons, the OK button and the menus.
@@ -59,6 +64,11 @@ public:
   void mnu_quit_Click();
   void mnu_help_th_Click();
   void mnu_version_Click();
+  /// Puts the chosen numbers on the clipboard as text; with no reel stopped, leaves it alone.
+  void mnu_copy_Click();
+  /// Stops the blink while the desktop asks for less motion (the start buttons then show the
+  /// first blink picture steadily), and resumes it when the desktop no longer asks.
+  void FollowMotionPreference();
 
   // Read access for the layout and for tests.
   const DrawState& drawState() const { return m_draw; }
@@ -68,9 +78,15 @@ public:
   const ControlArray<PictureButton>& CommandStart() const { return m_commandStart; }
   const ControlArray<QGroupBox>& Frame1() const { return m_frame1; }
   int16_t blinkPhase() const { return m_blinkPhase; }
+  /// Every stopped reel's number, by game, as mnu_copy_Click puts it on the clipboard.
+  std::string chosenNumbersText() const;
 
   /// The command line of the help item.
   static constexpr const char* kHelpCommand = "winhlp32.exe TH.hlp";
+
+protected:
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   void buildPanels(QWidget* client);
@@ -80,6 +96,8 @@ private:
   template <class Sender, class Signal, class Handler>
   void connectHandler(Sender* sender, Signal signal, Handler handler);
   const QPixmap& reelPicture(int16_t reel, int16_t value) const;
+  /// Opens the context menu as a key asks for it.
+  void popUpContextMenuAtFocus();
 
   PickerServices m_services;
   DrawState m_draw;
@@ -92,5 +110,6 @@ private:
   QTimer* m_timerStart = nullptr;
   QPushButton* m_commandOK = nullptr;
   ButtonKeys* m_buttonKeys = nullptr;
+  QMenu* m_contextMenu = nullptr;
   int16_t m_blinkPhase = 0;
 };

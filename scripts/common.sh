@@ -28,9 +28,11 @@ ensure_packages() {
 base_packages=(cmake ninja-build g++ qt6-base-dev fonts-vlgothic)
 # What the tests need besides: GoogleTest; the desktop's own validators for the desktop files;
 # and for the test that runs the real program under strace, a private X server, a tool that
-# clicks and types into it, and the D-Bus helper that would start a session bus where none runs.
+# clicks and types into it, and the D-Bus helper that would start a session bus where none runs;
+# for the stand-in settings portal, a bus and Python's D-Bus bindings.
 # shellcheck disable=SC2034
-test_packages=(libgtest-dev desktop-file-utils appstream xvfb xdotool strace dbus-x11)
+test_packages=(libgtest-dev desktop-file-utils appstream xvfb xdotool strace dbus-x11 dbus-daemon
+  python3-dbus python3-gi)
 
 configure_and_build() {
   if [ ! -f "$build/CMakeCache.txt" ]; then

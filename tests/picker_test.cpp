@@ -3,6 +3,8 @@
 // keys are used where the toolkit's part is what is tested.
 #include <QAccessible>
 #include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
@@ -448,6 +450,66 @@ private slots:
     QVERIFY(window->isVisible());
     const qint64 before = window->Command(2).picture().cacheKey();
     QTRY_VERIFY(window->Command(2).picture().cacheKey() != before);  // still spinning
+  }
+
+  void copyTextListsEveryGameWithAStoppedReel_data() {
+    QTest::addColumn<QList<int>>("stops");  // reel, value, reel, value, ...
+    QTest::addColumn<QString>("text");
+    QTest::newRow("none stopped") << QList<int>{} << "";
+    QTest::newRow("one reel, spinning ones as ?") << QList<int>{3, 17} << "ﾛﾄ6 ? ? 17 ? ? ?";
+    QTest::newRow("a whole game") << QList<int>{1, 3, 2, 12, 3, 19, 4, 27, 5, 35, 6, 41}
+                                  << "ﾛﾄ6 3 12 19 27 35 41";
+    QTest::newRow("some games, in panel order, zero kept")
+        << QList<int>{18, 9, 7, 31, 12, 0} << "ﾐﾆﾛﾄ 31 ? ? ? ?\nﾅﾝﾊﾞｰｽﾞ4 0 ? ? ?\nﾅﾝﾊﾞｰｽﾞ3 ? ? 9";
+    QList<int> all;
+    for (int reel = 1; reel <= kReelCount; ++reel) all << reel << reel;
+    QTest::newRow("every game, all stopped")
+        << all << "ﾛﾄ6 1 2 3 4 5 6\nﾐﾆﾛﾄ 7 8 9 10 11\nﾅﾝﾊﾞｰｽﾞ4 12 13 14 15\nﾅﾝﾊﾞｰｽﾞ3 16 17 18";
+  }
+
+  void copyTextListsEveryGameWithAStoppedReel() {
+    QFETCH(QList<int>, stops);
+    QFETCH(QString, text);
+    StoppedReels reels;
+    for (qsizetype i = 0; i + 1 < stops.size(); i += 2) reels[stops[i]] = int16_t(stops[i + 1]);
+    QCOMPARE(QString::fromStdString(ChosenNumbersText(reels)), text);
+  }
+
+  void ctrlCAndTheContextMenuCopyOnlyStoppedNumbers() {
+    auto* menu = child<QMenu>(window.get(), "mnu_context");
+    auto* copy = child<QAction>(window.get(), "mnu_copy");
+    QVERIFY(menu && copy);
+    QCOMPARE(menu->actions(), QList<QAction*>{copy});
+    QVERIFY(!menu->accessibleName().isEmpty());
+    QCOMPARE(copy->text(), QStringLiteral("番号をｺﾋﾟｰ(&C)"));
+    QCOMPARE(copy->shortcut(), QKeySequence("Ctrl+C"));
+    const QString copied = QStringLiteral("ﾛﾄ6 ? 40 ? ? ? ?\nﾅﾝﾊﾞｰｽﾞ3 ? 0 ?");
+    window->show();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->setText("earlier");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboard->text(), QStringLiteral("earlier"));  // nothing stopped
+
+    stop(2, 40);
+    stop(17, 0);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(clipboard->text(), copied);
+
+    // Right button on a stopped reel, then the access key; and Shift+F10 from the keyboard.
+    clipboard->clear();
+    QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+    QApplication::sendEvent(&window->Command(2), &right);
+    QTRY_VERIFY(menu->isVisible());
+    QTest::keyClick(menu, Qt::Key_C);
+    QTRY_VERIFY(!menu->isVisible());
+    QCOMPARE(clipboard->text(), copied);
+    clipboard->clear();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F10, Qt::ShiftModifier);
+    QTRY_VERIFY(menu->isVisible());
+    QTest::keyClick(menu, Qt::Key_Return);  // the command is selected already
+    QTRY_VERIFY(!menu->isVisible());
+    QCOMPARE(clipboard->text(), copied);
   }
 
   void errorInAReelHandlerIsReportedThroughTheGuard() {
