@@ -317,9 +317,16 @@ private slots:
     QVERIFY(!window->Command(8).isEnabled());
   }
 
+  // A start sets its stopped reels spinning and leaves the spinning ones alone: a timer started
+  // again would begin a whole new interval.
   void startLeavesSpinningReelsSpinning() {
+    stop(17, 4);
+    QTRY_VERIFY(window->Timer(16).remainingTime() < 25 && window->Timer(18).remainingTime() < 25);
     window->CommandStart_Click(3);
-    for (int16_t reel = 16; reel <= 18; ++reel) QVERIFY(window->Timer(reel).isActive());
+    QVERIFY(window->Timer(17).isActive());
+    QVERIFY(window->Command(17).isEnabled());
+    QVERIFY(window->Timer(16).remainingTime() < 40);
+    QVERIFY(window->Timer(18).remainingTime() < 40);
   }
 
   void blinkAlternatesAllFourStartButtons() {
