@@ -5,25 +5,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <algorithm>
-#include <cmath>
 
+#include "AboutLayout.h"
 #include "AppInfo.h"
 #include "ButtonKeys.h"
 #include "HandlerGuard.h"
 #include "PictureBanks.h"
 
 namespace {
-
-// The box was designed in twips, not all of them multiples of 12: rounded to whole pixels at
-// 12 twips per pixel.
-int Px(int twips) { return static_cast<int>(std::lround(twips / 12.0)); }
-
-QRect TwipsRect(int left, int top, int width, int height) {
-  return QRect(Px(left), Px(top), Px(width), Px(height));
-}
-
-constexpr int kClientWidth = 5736, kClientHeight = 3564;
-constexpr int kScreenLeft = 2340, kScreenTop = 1932;
 
 // The banner's picture box takes the focus like a button, so it shows it like one.
 class PictureBox : public QLabel {
@@ -68,12 +57,12 @@ frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* paren
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   // Placed by the design, not by the window system: the client area's top-left on the screen.
-  setGeometry(Px(kScreenLeft), Px(kScreenTop), Px(kClientWidth), Px(kClientHeight));
+  setGeometry(AboutLayout::kClient.px());
   setFixedSize(size());
 
   auto* ok = new QPushButton("OK", this);
   ok->setObjectName("cmdOK");
-  ok->setGeometry(TwipsRect(4260, 2625, 1310, 345));
+  ok->setGeometry(AboutLayout::kCmdOK.px());
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this,
           [this] { RunHandler(m_messages, [this] { cmdOK_Click(); }); });
@@ -84,25 +73,25 @@ frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* paren
   picIcon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   picIcon->setLineWidth(2);
   picIcon->setPixmap(banner);
-  picIcon->setGeometry(TwipsRect(240, 240, 528, 1848));
+  picIcon->setGeometry(AboutLayout::kPicIcon.px());
   picIcon->setFocusPolicy(Qt::StrongFocus);
 
   auto* sysInfo = new QPushButton("ｼｽﾃﾑ情報(&S)...", this);
   sysInfo->setObjectName("cmdSysInfo");
-  sysInfo->setGeometry(TwipsRect(4260, 3075, 1310, 345));
+  sysInfo->setGeometry(AboutLayout::kCmdSysInfo.px());
   connect(sysInfo, &QPushButton::clicked, this,
           [this] { RunHandler(m_messages, [this] { cmdSysInfo_Click(); }); });
 
   auto* description =
       AddLabel(this, "lblDescription", "数字選択型宝くじの申し込み番号の決定をアシストします。",
-               TwipsRect(1050, 1125, 3885, 1170), true);
+               AboutLayout::kLblDescription.px(), true);
   description->setWordWrap(true);
   m_lblDisclaimer.insert(0, AddLabel(this, "lblDisclaimer_0", "Copyright (C) 2026 ﾀﾏﾋﾛｲ 開発チーム",
-                                     TwipsRect(252, 2628, 3876, 228), true));
-  m_lblTitle = AddLabel(this, "lblTitle", QString(), TwipsRect(1050, 240, 3885, 480), true);
-  m_lblVersion = AddLabel(this, "lblVersion", QString(), TwipsRect(1050, 780, 3885, 225), false);
+                                     AboutLayout::kLblDisclaimer0.px(), true));
+  m_lblTitle = AddLabel(this, "lblTitle", QString(), AboutLayout::kLblTitle.px(), true);
+  m_lblVersion = AddLabel(this, "lblVersion", QString(), AboutLayout::kLblVersion.px(), false);
   m_lblDisclaimer.insert(1, AddLabel(this, "lblDisclaimer_1", "https://tamahiroi.example.org/",
-                                     TwipsRect(240, 3000, 3876, 228), true));
+                                     AboutLayout::kLblDisclaimer1.px(), true));
 
   // Enter keeps the dialog's meaning (the focused or default button); a held key presses once.
   auto* keys = new ButtonKeys(ButtonKeys::Enter::LeaveAlone, this);
@@ -156,8 +145,11 @@ void frmAbout::paintEvent(QPaintEvent* event) {
   QDialog::paintEvent(event);
   // The etched separator between the description and the credits: a grey line over a white one.
   QPainter painter(this);
+  using AboutLayout::kLine0White, AboutLayout::kLine1Grey;
   painter.setPen(QPen(QColor(128, 128, 128), 1));
-  painter.drawLine(QPointF(90 / 12.0, 2451 / 12.0), QPointF(5660 / 12.0, 2451 / 12.0));
+  painter.drawLine(QPointF(PxF(kLine1Grey.x1), PxF(kLine1Grey.y1)),
+                   QPointF(PxF(kLine1Grey.x2), PxF(kLine1Grey.y2)));
   painter.setPen(QPen(QColor(255, 255, 255), 2));
-  painter.drawLine(QPointF(105 / 12.0, 2466 / 12.0 + 1), QPointF(5660 / 12.0, 2466 / 12.0 + 1));
+  painter.drawLine(QPointF(PxF(kLine0White.x1), PxF(kLine0White.y1) + 1),
+                   QPointF(PxF(kLine0White.x2), PxF(kLine0White.y2) + 1));
 }

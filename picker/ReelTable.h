@@ -8,11 +8,6 @@
 #include "DrawState.h"
 #include "RuntimeError.h"
 
-// The window's layout is data: positions and sizes in twips, as designed, shown at 12 twips per
-// pixel so every figure falls on whole logical pixels (Qt's high-DPI scaling serves other screens).
-constexpr int kTwipsPerPixel = 12;
-constexpr int Px(int twips) { return twips / kTwipsPerPixel; }
-
 constexpr int16_t kReelCount = 18;
 constexpr int16_t kGameCount = 4;
 
@@ -24,27 +19,14 @@ struct GamePanel {
   int16_t startIndex;  // index of its button in CommandStart
   int16_t firstReel;   // reels firstReel .. firstReel + reelCount - 1
   int16_t reelCount;
-  int left, top, width, height;  // twips, in the client area
 };
 
 inline constexpr std::array<GamePanel, kGameCount> kPanels{{
-    {"ﾛﾄ6", kLoto6, 2, 0, 1, 6, 120, 120, 6612, 972},
-    {"ﾐﾆﾛﾄ", kMiniLoto, 3, 1, 7, 5, 840, 1200, 5892, 972},
-    {"ﾅﾝﾊﾞｰｽﾞ4", kNumbers4, 0, 2, 12, 4, 1560, 2280, 5172, 972},
-    {"ﾅﾝﾊﾞｰｽﾞ3", kNumbers3, 1, 3, 16, 3, 2280, 3360, 4452, 972},
+    {"ﾛﾄ6", kLoto6, 2, 0, 1, 6},
+    {"ﾐﾆﾛﾄ", kMiniLoto, 3, 1, 7, 5},
+    {"ﾅﾝﾊﾞｰｽﾞ4", kNumbers4, 0, 2, 12, 4},
+    {"ﾅﾝﾊﾞｰｽﾞ3", kNumbers3, 1, 3, 16, 3},
 }};
-
-// Inside a panel: the k-th reel button from the left, then the start button one step further.
-constexpr int kReelLeft = 120;
-constexpr int kReelStep = 720;
-constexpr int kButtonTop = 240;
-constexpr int kReelSize = 612;
-constexpr int kStartWidth = 2052;
-constexpr int kStartHeight = 612;
-
-// The OK button, on the window.
-constexpr int kOkLeft = 2880, kOkTop = 4440, kOkWidth = 1092, kOkHeight = 372;
-constexpr int kClientWidth = 6852, kClientHeight = 4920;
 
 constexpr int kReelInterval = 50;     // ms
 constexpr int kBlinkInterval = 1000;  // ms

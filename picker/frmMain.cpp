@@ -15,13 +15,10 @@
 #include "AppInfo.h"
 #include "HandlerGuard.h"
 #include "Trace.h"
+#include "WindowLayout.h"
 #include "frmAbout.h"
 
 namespace {
-
-QRect TwipsRect(int left, int top, int width, int height) {
-  return QRect(Px(left), Px(top), Px(width), Px(height));
-}
 
 // A timer's Enabled: enabling a running timer leaves its rhythm alone.
 void SetTimerEnabled(QTimer& timer, bool enabled) {
@@ -57,14 +54,14 @@ frmMain::frmMain(PickerServices services, QWidget* parent)
 
   auto* client = new QWidget(this);
   client->setObjectName("client");
-  client->setFixedSize(Px(kClientWidth), Px(kClientHeight));
+  client->setFixedSize(Px(PickerLayout::kClientWidth), Px(PickerLayout::kClientHeight));
   setCentralWidget(client);
 
   buildPanels(client);
 
   m_commandOK = new QPushButton("OK", client);
   m_commandOK->setObjectName("CommandOK");
-  m_commandOK->setGeometry(TwipsRect(kOkLeft, kOkTop, kOkWidth, kOkHeight));
+  m_commandOK->setGeometry(PickerLayout::kOk.px());
   m_commandOK->setAutoDefault(false);
   m_buttonKeys->watch(m_commandOK);
   connectHandler(m_commandOK, &QPushButton::clicked, [this] { CommandOK_Click(); });
@@ -95,17 +92,18 @@ frmMain::frmMain(PickerServices services, QWidget* parent)
 }
 
 void frmMain::buildPanels(QWidget* client) {
-  for (const GamePanel& panel : kPanels) {
+  for (std::size_t p = 0; p < kPanels.size(); ++p) {
+    const GamePanel& panel = kPanels[p];
     auto* frame = new QGroupBox(QString::fromUtf8(panel.caption), client);
     frame->setObjectName(QString("Frame1_%1").arg(panel.frameIndex));
-    frame->setGeometry(TwipsRect(panel.left, panel.top, panel.width, panel.height));
+    frame->setGeometry(PickerLayout::kPanels[p].px());
     m_frame1.insert(panel.frameIndex, frame);
 
     for (int16_t k = 0; k < panel.reelCount; ++k) {
       const int16_t reel = checkedAdd16(panel.firstReel, k);
       auto* button = new PictureButton(frame);
       button->setObjectName(QString("Command%1").arg(reel));
-      button->setGeometry(TwipsRect(kReelLeft + kReelStep * k, kButtonTop, kReelSize, kReelSize));
+      button->setGeometry(PickerLayout::Reel(k).px());
       button->setToolTip("STOP");
       m_buttonKeys->watch(button);
       button->setPicture(m_banks.questionMark());
@@ -125,8 +123,7 @@ void frmMain::buildPanels(QWidget* client) {
 
     auto* start = new PictureButton(frame);
     start->setObjectName(QString("CommandStart_%1").arg(panel.startIndex));
-    start->setGeometry(
-        TwipsRect(kReelLeft + kReelStep * panel.reelCount, kButtonTop, kStartWidth, kStartHeight));
+    start->setGeometry(PickerLayout::Start(panel.reelCount).px());
     start->setPicture(m_banks.areYouReady());
     m_buttonKeys->watch(start);
     start->setAccessibleName(QString("%1 スタート").arg(QString::fromUtf8(panel.caption)));

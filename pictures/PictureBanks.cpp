@@ -1,7 +1,9 @@
 #include "PictureBanks.h"
 
 #include <QImage>
+#include <algorithm>
 
+#include "DrawState.h"
 #include "PictureNames.h"
 #include "RuntimeError.h"
 
@@ -51,8 +53,13 @@ void fillBank(std::vector<QPixmap>& pictures, ControlArray<const QPixmap>& bank,
 }  // namespace
 
 PictureBanks::PictureBanks(qreal devicePixelRatio) {
-  fillBank(m_digits, m_image1, 10, devicePixelRatio, [](int i) { return PictureNames::digit(i); });
-  fillBank(m_numbers, m_image2, 43, devicePixelRatio,
+  // The digit bank holds every digit the digit games draw; the number bank every number from 1
+  // up to the largest that a number game draws.
+  const DrawBounds digits = GameBounds(kNumbers4);
+  const int numbers = std::max(GameBounds(kLoto6).upper, GameBounds(kMiniLoto).upper);
+  fillBank(m_digits, m_image1, digits.upper - digits.lower + 1, devicePixelRatio,
+           [](int i) { return PictureNames::digit(i); });
+  fillBank(m_numbers, m_image2, numbers, devicePixelRatio,
            [](int i) { return PictureNames::number(i + 1); });
   fillBank(m_blink, m_image4, 2, devicePixelRatio, [](int i) { return PictureNames::blink(i); });
   m_questionMark = loadPicture(PictureNames::questionMark(), devicePixelRatio, "Command1");
