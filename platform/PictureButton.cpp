@@ -79,11 +79,11 @@ void PictureButton::paintEvent(QPaintEvent* event) {
   // drawn beneath it as always.
   const QPixmap& picture = shownPicture();
   const QRect area = event->rect();
+  const QRect place = pictureRect();
   const qreal ratio = devicePixelRatioF();
-  if (!picture.isNull() && !picture.hasAlphaChannel() && ratio == std::floor(ratio) &&
-      pictureRect().contains(area) &&
+  if (place.contains(area) && !picture.hasAlphaChannel() && ratio == std::floor(ratio) &&
       (!hasFocus() || focusFrameRect().adjusted(1, 1, -1, -1).contains(area))) {
-    painter.drawPixmap(pictureRect().topLeft(), picture);
+    painter.drawPixmap(place.topLeft(), picture);
     return;
   }
   paintFace(painter);
