@@ -140,6 +140,7 @@ private slots:
     auto compareWithFullRepaint = [&] {
       QTRY_VERIFY(paints.paints > 0);
       const QImage partial = onScreen(window);
+      QVERIFY(!partial.isNull());
       window.repaint();
       paints.paints = 0;
       QCOMPARE(partial, onScreen(window));
