@@ -1,8 +1,10 @@
 #include "PictureButton.h"
 
 #include <QEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
+#include <cmath>
 
 namespace {
 
@@ -21,11 +23,17 @@ PictureButton::PictureButton(QWidget* parent) : QAbstractButton(parent) {
 }
 
 void PictureButton::setPicture(const QPixmap& picture) {
+  // A spinning reel gets a new picture 20 times a second: repaint only where the old and the new
+  // picture sit, and nothing when it is the same picture again. The face and bevel around it are
+  // unchanged, and repainting them on every frame is what made the reels cost.
+  if (picture.cacheKey() == m_picture.cacheKey()) return;
+  const QRect before = isEnabled() ? pictureRect() : QRect();
   m_picture = picture;
-  if (isEnabled()) update();
+  if (isEnabled()) update(before | pictureRect());
 }
 
 void PictureButton::setDisabledPicture(const QPixmap& picture) {
+  if (picture.cacheKey() == m_disabledPicture.cacheKey()) return;
   m_disabledPicture = picture;
   if (!isEnabled()) update();
 }
@@ -49,8 +57,39 @@ QSize PictureButton::sizeHint() const {
   return picture + QSize(4 * kBevel + 2, 4 * kBevel + 2);
 }
 
-void PictureButton::paintEvent(QPaintEvent*) {
+QRect PictureButton::pictureRect() const {
+  const QPixmap& picture = shownPicture();
+  if (picture.isNull()) return {};
+  const QSize size = picture.deviceIndependentSize().toSize();
+  QPoint topLeft((width() - size.width()) / 2, (height() - size.height()) / 2);
+  if (isDown()) topLeft += QPoint(1, 1);
+  // At a fractional ratio the picture's size in logical pixels is fractional too: cover all of it.
+  return QRectF(topLeft, picture.deviceIndependentSize()).toAlignedRect();
+}
+
+QRect PictureButton::focusFrameRect() const {
+  return rect().adjusted(kBevel + 1, kBevel + 1, -kBevel - 2, -kBevel - 2);
+}
+
+void PictureButton::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
+  // A new picture repaints only its own rectangle, which the opaque picture covers: draw the
+  // picture alone there, unless the focus frame runs through it. At a fractional ratio the
+  // region is rounded out to whole device pixels the picture may not cover, so the face is
+  // drawn beneath it as always.
+  const QPixmap& picture = shownPicture();
+  const QRect area = event->rect();
+  const QRect place = pictureRect();
+  const qreal ratio = devicePixelRatioF();
+  if (place.contains(area) && !picture.hasAlphaChannel() && ratio == std::floor(ratio) &&
+      (!hasFocus() || focusFrameRect().adjusted(1, 1, -1, -1).contains(area))) {
+    painter.drawPixmap(place.topLeft(), picture);
+    return;
+  }
+  paintFace(painter);
+}
+
+void PictureButton::paintFace(QPainter& painter) {
   const QRect face = rect();
   painter.fillRect(face, Qt::black);
 
@@ -75,18 +114,13 @@ void PictureButton::paintEvent(QPaintEvent*) {
   }
 
   const QPixmap& picture = shownPicture();
-  if (!picture.isNull()) {
-    const QSize size = picture.deviceIndependentSize().toSize();
-    QPoint topLeft((width() - size.width()) / 2, (height() - size.height()) / 2);
-    if (isDown()) topLeft += QPoint(1, 1);
-    painter.drawPixmap(topLeft, picture);
-  }
+  if (!picture.isNull()) painter.drawPixmap(pictureRect().topLeft(), picture);
 
   if (hasFocus()) {
     // A dotted frame inside the bevel; light so it shows on the black face.
     QPen pen(QColor(0xc0, 0xc0, 0xc0));
     pen.setStyle(Qt::DotLine);
     painter.setPen(pen);
-    painter.drawRect(face.adjusted(kBevel + 1, kBevel + 1, -kBevel - 2, -kBevel - 2));
+    painter.drawRect(focusFrameRect());
   }
 }

@@ -30,6 +30,11 @@ protected:
   void paintEvent(QPaintEvent* event) override;
 
 private:
+  /// Where the shown picture sits on the face now (moved by a pixel while pressed).
+  QRect pictureRect() const;
+  QRect focusFrameRect() const;
+  void paintFace(QPainter& painter);
+
   QPixmap m_picture;
   QPixmap m_disabledPicture;
 };

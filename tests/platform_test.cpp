@@ -1,4 +1,5 @@
 // The widget layer: picture buttons, control arrays, the handler guard and the message box.
+#include <QBackingStore>
 #include <QMessageBox>
 #include <QPainter>
 #include <QSignalSpy>
@@ -31,6 +32,20 @@ QImage shownOn(PictureButton& button, QSize pictureSize) {
   return grab.copy(QRect(QPoint((button.width() - pictureSize.width()) / 2,
                                 (button.height() - pictureSize.height()) / 2),
                          pictureSize));
+}
+
+struct PaintCounter : QObject {
+  int paints = 0;
+  bool eventFilter(QObject*, QEvent* event) override {
+    paints += event->type() == QEvent::Paint;
+    return false;
+  }
+};
+
+// What the window's backing store holds, as left by the repaints so far.
+QImage onScreen(QWidget& window) {
+  const auto* store = dynamic_cast<QImage*>(window.backingStore()->paintDevice());
+  return store ? store->convertToFormat(QImage::Format_RGB32) : QImage();
 }
 
 }  // namespace
@@ -72,13 +87,7 @@ private slots:
     // or every spin frame would repaint the panel beneath it too.
     std::unique_ptr<QStyle> fusion(QStyleFactory::create("Fusion"));
     QVERIFY(fusion);
-    struct PaintCounter : QObject {
-      int paints = 0;
-      bool eventFilter(QObject*, QEvent* event) override {
-        paints += event->type() == QEvent::Paint;
-        return false;
-      }
-    } parentPaints, buttonPaints;
+    PaintCounter parentPaints, buttonPaints;
     QWidget parent;
     parent.setStyle(fusion.get());
     auto* button = new PictureButton(&parent);
@@ -95,6 +104,65 @@ private slots:
     button->setPicture(patterned(Qt::red, 3));
     QTRY_COMPARE(buttonPaints.paints, 2);
     QCOMPARE(parentPaints.paints, 0);
+    button->setPicture(button->picture());
+    QTest::qWait(0);
+    QCOMPARE(buttonPaints.paints, 2);  // the same picture again changes nothing
+  }
+
+  void stateChangeRepaintsTheWholeFace_data() {
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("sunken");
+    QTest::newRow("stopped") << "stop" << true;
+    QTest::newRow("pressed") << "press" << true;
+    QTest::newRow("focused") << "focus" << false;
+  }
+
+  void stateChangeRepaintsTheWholeFace() {
+    // Spin frames repaint the picture alone; a change of state must bring the whole face up to
+    // date. Either way the window must look as a full repaint of it leaves it (run at 1x and 2x).
+    QFETCH(QString, change);
+    QFETCH(bool, sunken);
+    QWidget window;
+    auto* button = new PictureButton(&window);
+    button->setGeometry(10, 10, 51, 51);
+    window.resize(80, 80);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    button->clearFocus();  // an activated window gives its first button the focus
+    const qreal ratio = button->devicePixelRatioF();
+    auto picture = [ratio](QColor colour, int stripes) {
+      QPixmap sharp = patterned(colour, stripes).scaled(QSize(40, 40) * ratio);
+      sharp.setDevicePixelRatio(ratio);
+      return sharp;
+    };
+    PaintCounter paints;
+    button->installEventFilter(&paints);
+    auto compareWithFullRepaint = [&] {
+      QTRY_VERIFY(paints.paints > 0);
+      const QImage partial = onScreen(window);
+      QVERIFY(!partial.isNull());
+      window.repaint();
+      paints.paints = 0;
+      QCOMPARE(partial, onScreen(window));
+    };
+    for (int frame = 1; frame <= 3; ++frame) {
+      button->setPicture(picture(QColor(0x31, 0xff, 0xff), frame));
+      compareWithFullRepaint();
+      if (QTest::currentTestFailed()) return;
+    }
+
+    if (change == "stop") {
+      button->setDisabledPicture(picture(QColor(0xe7, 0xff, 0x08), 5));
+      button->setEnabled(false);
+    } else if (change == "press") {
+      button->setDown(true);
+    } else {
+      button->setFocus();
+    }
+    compareWithFullRepaint();
+    if (QTest::currentTestFailed()) return;
+    const QColor corner = button->grab().toImage().pixelColor(0, 0);
+    QCOMPARE(corner, sunken ? QColor(0x40, 0x40, 0x40) : QColor(Qt::white));
   }
 
   void disabledButtonTakesNoClicks() {
