@@ -19,7 +19,6 @@
 
 #include "AppInfo.h"
 
-// Silent unless asked for, e.g. QT_LOGGING_RULES="tamahiroi.help.info=true": what was shown.
 Q_LOGGING_CATEGORY(lcHelp, "tamahiroi.help", QtWarningMsg)
 
 bool IsHelpFolderFile(const QString& path, const QString& helpFolder) {
@@ -136,6 +135,7 @@ void HelpWindow::showHelp(const HelpFile& help) {
 }
 
 void HelpWindow::bringToFront() {
+  qCInfo(lcHelp) << "brought to the front";
   setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
   show();
   raise();

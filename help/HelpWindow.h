@@ -4,10 +4,15 @@
 // one in its place (see SystemProgramStarter): a page browser that shows one help file and
 // follows its links.
 
+#include <QLoggingCategory>
 #include <QTextBrowser>
 #include <QWidget>
 
 #include "HelpFile.h"
+
+/// Silent unless asked for, e.g. QT_LOGGING_RULES="tamahiroi.help.info=true": what the viewer
+/// shows, refuses and hands over (the tests that drive the real viewer read it).
+Q_DECLARE_LOGGING_CATEGORY(lcHelp)
 
 /// What the viewer does with a link that the user follows.
 enum class LinkAction {

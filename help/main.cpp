@@ -77,7 +77,10 @@ int main(int argc, char* argv[]) {
   const HelpFile help = FindHelpFile(name, helpFolder);
 
   WindowClaim claim(help.path);
-  if (claim.handedOver()) return 0;
+  if (claim.handedOver()) {
+    qCInfo(lcHelp).noquote() << "handed over to the viewer that shows" << help.path;
+    return 0;
+  }
 
   HelpWindow window;
   QObject::connect(&claim, &WindowClaim::raiseRequested, &window, &HelpWindow::bringToFront);

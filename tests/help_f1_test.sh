@@ -51,6 +51,8 @@ for press in 2 3; do
 done
 for _ in $(seq 50); do [ "$(pgrep -c -P "$th")" -eq 1 ] && break || sleep 0.1; done
 [ "$(pgrep -c -P "$th")" -eq 1 ] || fail "F1 three times left $(pgrep -c -P "$th") viewers"
+[ "$(grep -c 'handed over to the viewer that shows .*/TH.html$' "$work/output")" -eq 2 ] ||
+  fail "the later viewers did not hand over to the first"
 [ "$(xdotool search --onlyvisible --name '^ﾀﾏﾋﾛｲのﾍﾙﾌﾟ$' | wc -l)" -eq 1 ] ||
   fail "F1 three times left more than one help window"
 
