@@ -6,7 +6,7 @@
 
 HelpFile FindHelpFile(const QString& name, const QString& helpFolder) {
   HelpFile help{name, {}, {}};
-  if (name.contains('/')) {
+  if (QDir::fromNativeSeparators(name).contains('/') || QFileInfo(name).isAbsolute()) {
     help.path = QFileInfo(name).absoluteFilePath();
   } else {
     // The help item names the Windows help file; ours is an HTML page under the same name, so
@@ -23,6 +23,10 @@ HelpFile FindHelpFile(const QString& name, const QString& helpFolder) {
     help.problem = subject + "が見つかりません。";
   } else if (info.isDir()) {
     help.problem = subject + "はﾌｫﾙﾀﾞで、ﾌｧｲﾙではありません。";
+  } else if (info.size() > kLargestHelpFile) {
+    help.problem =
+        subject +
+        QString("は大きすぎて表示できません (%1 MB まで)。").arg(kLargestHelpFile / (1024 * 1024));
   } else if (QFile file(help.path); !file.open(QIODevice::ReadOnly)) {
     help.problem = subject + "を読み込めません (" + file.errorString() + ")。";
   }

@@ -1,29 +1,64 @@
 #include "HelpWindow.h"
 
+#include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeySequence>
+#include <QLibraryInfo>
 #include <QLoggingCategory>
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTextBlock>
+#include <QTimer>
+#include <QTranslator>
 #include <QVBoxLayout>
 #include <QtMath>
 #include <memory>
 
 #include "AppInfo.h"
 
-// Silent unless asked for, e.g. QT_LOGGING_RULES="tamahiroi.help.info=true": what was shown.
 Q_LOGGING_CATEGORY(lcHelp, "tamahiroi.help", QtWarningMsg)
 
+bool IsHelpFolderFile(const QString& path, const QString& helpFolder) {
+  const QFileInfo file(path);
+  const QString canonical = file.canonicalFilePath();
+  const QString folder = QFileInfo(helpFolder).canonicalFilePath();
+  return !canonical.isEmpty() && !folder.isEmpty() && canonical.startsWith(folder + '/') &&
+         file.isFile() && file.size() <= kLargestHelpFile;
+}
+
+LinkAction ActionForLink(const QUrl& link, const QString& helpFolder) {
+  const QString scheme = link.scheme().toLower();
+  if (scheme == "http" || scheme == "https" || scheme == "mailto") return LinkAction::HandToDesktop;
+  if (link.isLocalFile() && IsHelpFolderFile(link.toLocalFile(), helpFolder))
+    return LinkAction::ShowHere;
+  return LinkAction::Refuse;
+}
+
+bool InstallQtTranslations() {
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (translator->load("qtbase_ja", ":/translations") ||
+      translator->load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    return QCoreApplication::installTranslator(translator);
+  }
+  delete translator;
+  return false;
+}
+
 QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
-  const qreal ratio = devicePixelRatioF();
   const QUrl url = source().resolved(name);
-  if (type == QTextDocument::ImageResource && ratio > 1.0 && url.isLocalFile()) {
+  // A page may name any file or address; the viewer reads only its own help's files.
+  if (!url.isLocalFile() || !IsHelpFolderFile(url.toLocalFile(), m_helpFolder)) {
+    qCInfo(lcHelp).noquote() << "not read:" << url.toString();
+    return {};
+  }
+  if (type == QTextDocument::ImageResource && devicePixelRatioF() > 1.0) {
     const QFileInfo file(url.toLocalFile());
-    QImage image(file.dir().filePath(file.completeBaseName() + "@2x." + file.suffix()));
-    if (!image.isNull()) {
+    const QString sharp = file.dir().filePath(file.completeBaseName() + "@2x." + file.suffix());
+    QImage image;
+    if (IsHelpFolderFile(sharp, m_helpFolder) && image.load(sharp)) {
       // The 2x drawing serves every density above 1: it keeps its size in the page, sharp.
       image.setDevicePixelRatio(2.0);
       return image;
@@ -32,14 +67,31 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
   return QTextBrowser::loadResource(type, name);
 }
 
+void HelpBrowser::followLink(const QUrl& link) {
+  const QUrl url = source().resolved(link);
+  switch (ActionForLink(url, m_helpFolder)) {
+    case LinkAction::ShowHere:
+      setSource(url);
+      break;
+    case LinkAction::HandToDesktop:
+      QDesktopServices::openUrl(url);
+      break;
+    case LinkAction::Refuse:
+      qCInfo(lcHelp).noquote() << "not followed:" << url.toString();
+      break;
+  }
+}
+
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent) {
   setObjectName("helpWindow");
   setWindowTitle(QString::fromUtf8(AppInfo::kTitle) + "のﾍﾙﾌﾟ");
 
   m_browser = new HelpBrowser(this);
   m_browser->setObjectName("helpBrowser");
-  // Links to other sites open in the desktop's web browser; the help's own pages open here.
-  m_browser->setOpenExternalLinks(true);
+  // Links to web pages and mail addresses go to the desktop's programs, the help's own pages
+  // open here, and nothing else is followed.
+  m_browser->setOpenLinks(false);
+  connect(m_browser, &QTextBrowser::anchorClicked, m_browser, &HelpBrowser::followLink);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(m_browser);
@@ -56,6 +108,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent) {
 
 void HelpWindow::showHelp(const HelpFile& help) {
   if (help.problem.isEmpty()) {
+    m_browser->setHelpFolder(QFileInfo(help.path).absolutePath());
     m_browser->setSource(QUrl::fromLocalFile(help.path));
   } else {
     // Said here, in the viewer's own window: the program that started the viewer is not told.
@@ -79,6 +132,18 @@ void HelpWindow::showHelp(const HelpFile& help) {
   if (const QScreen* screen = this->screen())
     wanted = wanted.boundedTo(screen->availableGeometry().size() * 9 / 10);
   resize(wanted);
+}
+
+void HelpWindow::bringToFront() {
+  qCInfo(lcHelp) << "brought to the front";
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  show();
+  raise();
+  activateWindow();
+  // X11 drops a focus request stamped earlier than the last focus change, and Qt stamps it with
+  // the last event time it saw, which may be that old; the request brings a fresh one back, so
+  // it is made once more.
+  QTimer::singleShot(50, this, &QWidget::activateWindow);
 }
 
 QString HelpWindow::firstHeading() const {

@@ -25,13 +25,15 @@ public:
 
 /// The operating system's own program start (CreateProcess on Windows, posix_spawn elsewhere).
 ///
-/// Elsewhere than on Windows, a Windows program that the system lacks may have a stand-in of
-/// ours: when a command line names the help viewer "winhlp32.exe" and no program of that name is
-/// on the PATH, our own viewer is started in its place with the same arguments. Windows starts
-/// every program as named.
+/// The Windows help viewer "winhlp32.exe", which the help item names, has a stand-in of ours:
+/// our own viewer, started in its place with the same arguments (and window style). On Windows
+/// that happens whenever our viewer lies beside the running program, since no Windows today
+/// opens a WinHelp file; elsewhere when no program of that name is on the PATH. Every other
+/// program starts as named.
 class SystemProgramStarter final : public ProgramStarter {
 public:
-  /// Looks for stand-ins beside the running program, then in the installation's program folder.
+  /// Looks for stand-ins beside the running program (and elsewhere than on Windows, then in the
+  /// installation's program folder).
   SystemProgramStarter() = default;
   /// Looks for stand-ins in these folders only, in this order (for tests).
   explicit SystemProgramStarter(std::vector<std::string> standInFolders)

@@ -42,8 +42,17 @@ int spawn(const std::vector<std::string>& arguments, bool searchPath) {
   return result;
 }
 
+// Said in the user's words for the usual causes; the system's own text otherwise.
 [[noreturn]] void raiseStartError(const std::string& program, int error) {
-  throw RuntimeError(ErrorKind::ProgramStart, "'" + program + "': " + std::strerror(error));
+  std::string detail = "「" + program + "」";
+  if (error == ENOENT) {
+    detail += "が見つかりません。";
+  } else if (error == EACCES) {
+    detail += "を実行する権限がありません。";
+  } else {
+    detail += ": " + std::string(std::strerror(error));
+  }
+  throw RuntimeError(ErrorKind::ProgramStart, detail);
 }
 
 // The running program's own folder and the folder the installation puts programs in: our
@@ -77,9 +86,18 @@ void SystemProgramStarter::startCommandLine(const std::string& commandLine, int)
   if (error == ENOENT) {
     for (const StandIn& standIn : kStandIns) {
       if (arguments.front() != standIn.windowsProgram) continue;
-      const std::string path =
-          findIn(m_defaultFolders ? defaultStandInFolders() : m_standInFolders, standIn.ourProgram);
-      if (path.empty()) break;
+      const std::vector<std::string> folders =
+          m_defaultFolders ? defaultStandInFolders() : m_standInFolders;
+      const std::string path = findIn(folders, standIn.ourProgram);
+      if (path.empty()) {
+        // Neither is there: the user learns what is missing and where it was looked for.
+        std::string places;
+        for (const std::string& folder : folders) places += (places.empty() ? "" : ", ") + folder;
+        throw RuntimeError(ErrorKind::ProgramStart, std::string("「") + standIn.windowsProgram +
+                                                        "」も、代わりの「" + standIn.ourProgram +
+                                                        "」も見つかりません (探した場所: PATH, " +
+                                                        places + ")。");
+      }
       arguments.front() = path;
       if (const int standInError = spawn(arguments, false); standInError != 0)
         raiseStartError(path, standInError);

@@ -2,7 +2,8 @@
 # F1 in the real program opens our help viewer. In a private X server, with no "winhlp32.exe"
 # on the PATH, a window titled "ﾀﾏﾋﾛｲのﾍﾙﾌﾟ" must appear, activated, from our viewer started with
 # exactly "TH.hlp" and showing the page's first heading (the viewer logs what it shows when
-# asked to), while the picker's first reel goes on changing (read by window_probe).
+# asked to); F1 twice more brings that window forward and leaves it the only one; and the
+# picker's first reel goes on changing behind it (read by window_probe).
 #
 #   help_f1_test.sh PATH/TO/TH PATH/TO/VIEWER PATH/TO/window_probe PATH/TO/TH.html
 set -euo pipefail
@@ -26,7 +27,8 @@ export XDG_RUNTIME_DIR="$work" QT_QPA_PLATFORM=xcb
 export QT_LOGGING_RULES="tamahiroi.help.info=true" PATH=/usr/bin:/bin
 
 "$program" >"$work/output" 2>&1 &
-started+=($!)
+th=$!
+started+=("$th")
 picker=$(first_window --class '^TH$') || fail "the picker did not appear"
 timeout 5 xdotool windowfocus --sync "$picker" key F1 || fail "could not press F1"
 help=$(first_window --name '^ﾀﾏﾋﾛｲのﾍﾙﾌﾟ$') || fail "no help window appeared"
@@ -41,6 +43,19 @@ shown() { grep -q "showing .*/TH.html first heading: $heading\$" "$work/output";
 for _ in $(seq 50); do [ "$(xdotool getwindowfocus)" = "$help" ] && shown && break || sleep 0.1; done
 [ "$(xdotool getwindowfocus)" = "$help" ] || fail "the help window was not activated"
 shown || fail "the viewer did not show the first heading \"$heading\""
+
+# F1 twice more: each new viewer hands over to the first, which comes to the front, and ends.
+for press in 2 3; do
+  timeout 5 xdotool windowfocus --sync "$picker" key F1 || fail "could not press F1 again"
+  for _ in $(seq 50); do [ "$(xdotool getwindowfocus)" = "$help" ] && break || sleep 0.1; done
+  [ "$(xdotool getwindowfocus)" = "$help" ] || fail "F1 number $press did not bring the help forward"
+done
+for _ in $(seq 50); do [ "$(pgrep -c -P "$th")" -eq 1 ] && break || sleep 0.1; done
+[ "$(pgrep -c -P "$th")" -eq 1 ] || fail "F1 three times left $(pgrep -c -P "$th") viewers"
+[ "$(grep -c 'handed over to the viewer that shows .*/TH.html$' "$work/output")" -eq 2 ] ||
+  fail "the later viewers did not hand over to the first"
+[ "$(xdotool search --onlyvisible --name '^ﾀﾏﾋﾛｲのﾍﾙﾌﾟ$' | wc -l)" -eq 1 ] ||
+  fail "F1 three times left more than one help window"
 
 # Without a window manager both windows open at the top left: the help moves aside.
 timeout 5 xdotool windowmove --sync "$help" 640 0 || fail "could not move the help"

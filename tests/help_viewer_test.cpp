@@ -1,7 +1,9 @@
 // Our help viewer with the program's help as built (help_f1_test checks its title and heading):
 // it scrolls, every link leads to an anchor, every picture loads at the screen's density, and
-// Esc closes it; a help file it cannot show is reported in its own window. Run at 1x and, as
-// help_viewer_test_2x, at 2x.
+// Esc closes it; a help file it cannot show is reported in its own window; links and pictures
+// stay with the help; Qt's own texts are Japanese. Run at 1x and, as help_viewer_test_2x, at 2x.
+#include <QDesktopServices>
+#include <QMenu>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -12,6 +14,17 @@
 
 namespace {
 const QString kHelpFolder = QStringLiteral(TH_HELP_BUILD_DIR);
+
+// Stands in for the desktop's programs that open addresses.
+class UrlRecorder : public QObject {
+  Q_OBJECT
+
+public:
+  QList<QUrl> opened;
+
+public slots:
+  void open(const QUrl& url) { opened << url; }
+};
 }  // namespace
 
 class HelpViewerTest : public QObject {
@@ -74,6 +87,11 @@ private slots:
         << "DIR.hlp"
         << "/DIR.html"
         << "ﾍﾙﾌﾟﾌｧｲﾙ「DIR.hlp」はﾌｫﾙﾀﾞで、ﾌｧｲﾙではありません。";
+    QTest::newRow("a page over the largest size")
+        << "BIG.hlp"
+        << "/BIG.html"
+        << "ﾍﾙﾌﾟﾌｧｲﾙ「BIG.hlp」は大きすぎて表示できません "
+           "(5 MB まで)。";
   }
 
   void unusableHelpFileIsReportedInItsWindow() {
@@ -82,6 +100,8 @@ private slots:
     QFETCH(QString, problem);
     QTemporaryDir folder;
     QVERIFY(QDir(folder.path()).mkdir("DIR.html"));
+    QFile big(folder.filePath("BIG.html"));
+    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(kLargestHelpFile + 1));
     const HelpFile help = FindHelpFile(name, folder.path());
     QCOMPARE(help.path, lookedAt.isEmpty() ? name : folder.path() + lookedAt);
     QCOMPARE(help.problem, problem);
@@ -94,6 +114,79 @@ private slots:
     QVERIFY2(shown.contains(problem) && shown.contains(help.path), qPrintable(shown));
     // Room for lines of text, not a sliver.
     QVERIFY(window->width() >= 25 * window->fontMetrics().horizontalAdvance(QChar(0x3042)));
+  }
+
+  // Links and pictures of a page: web pages and mail go to the desktop, the help's own files
+  // show here, and nothing from elsewhere is followed or read, not even through a link in the
+  // file system or as a picture.
+  void linksAndPicturesStayWithTheHelp_data() {
+    QTest::addColumn<QString>("address");  // as a page would write it
+    QTest::addColumn<int>("action");
+    const int here = int(LinkAction::ShowHere), desktop = int(LinkAction::HandToDesktop),
+              refused = int(LinkAction::Refuse);
+    QTest::newRow("web page") << "https://example.org/lotto" << desktop;
+    QTest::newRow("plain web page") << "HTTP://example.org/" << desktop;
+    QTest::newRow("mail") << "mailto:team@tamahiroi.invalid" << desktop;
+    QTest::newRow("anchor") << "#use" << here;
+    QTest::newRow("page of the help") << "more/other.html" << here;
+    QTest::newRow("picture of the help") << "pic.png" << here;
+    QTest::newRow("file transfer") << "ftp://example.org/x" << refused;
+    QTest::newRow("script") << "javascript:alert(1)" << refused;
+    QTest::newRow("other folder") << "../outside.png" << refused;
+    QTest::newRow("absolute path") << "file:///etc/passwd" << refused;
+    QTest::newRow("link out of the folder") << "out.png" << refused;
+    QTest::newRow("too large") << "big.png" << refused;
+    QTest::newRow("missing") << "none.html" << refused;
+  }
+
+  void linksAndPicturesStayWithTheHelp() {
+    QFETCH(QString, address);
+    QFETCH(int, action);
+    QTemporaryDir top;
+    const QDir dir(top.path());
+    QVERIFY(dir.mkpath("help/more"));
+    const QString page = dir.filePath("help/TH.html");
+    for (const QString& name : {page, dir.filePath("help/more/other.html")}) {
+      QFile file(name);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("<h1 id=\"use\">x</h1><p>" + QByteArray(4000, 'y') + "</p><a name=\"use\"></a>");
+    }
+    QImage picture(4, 4, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QVERIFY(picture.save(dir.filePath("help/pic.png")) &&
+            picture.save(dir.filePath("outside.png")));
+    QVERIFY(QFile::link(dir.filePath("outside.png"), dir.filePath("help/out.png")));
+    QFile big(dir.filePath("help/big.png"));
+    QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(kLargestHelpFile + 1));
+
+    window->showHelp(FindHelpFile(page, {}));
+    HelpBrowser& browser = window->browser();
+    const QUrl link = browser.source().resolved(QUrl(address));
+    QCOMPARE(int(ActionForLink(link, dir.filePath("help"))), action);
+
+    // Followed, the link goes where its action says, and nowhere else.
+    UrlRecorder desktop;
+    for (const char* scheme : {"http", "https", "mailto", "ftp", "file", "javascript"})
+      QDesktopServices::setUrlHandler(scheme, &desktop, "open");
+    browser.followLink(QUrl(address));
+    for (const char* scheme : {"http", "https", "mailto", "ftp", "file", "javascript"})
+      QDesktopServices::unsetUrlHandler(scheme);
+    QCOMPARE(desktop.opened,
+             action == int(LinkAction::HandToDesktop) ? QList<QUrl>{link} : QList<QUrl>{});
+    QCOMPARE(browser.source(),
+             action == int(LinkAction::ShowHere) ? link : QUrl::fromLocalFile(page));
+    browser.setSource(QUrl::fromLocalFile(page));
+    const QVariant loaded = browser.loadResource(QTextDocument::ImageResource, QUrl(address));
+    QCOMPARE(loaded.isValid(), action == int(LinkAction::ShowHere));
+  }
+
+  void qtOwnTextsAreJapanese() {
+    if (!InstallQtTranslations()) QSKIP("Qt's translations are not installed");
+    window->showHelp(FindHelpFile("TH.hlp", kHelpFolder));
+    const std::unique_ptr<QMenu> menu(window->browser().createStandardContextMenu());
+    QStringList texts;
+    for (const QAction* action : menu->actions()) texts << action->text();
+    QVERIFY2(texts.join(' ').contains("すべてを選択"), qPrintable(texts.join(' ')));
   }
 };
 

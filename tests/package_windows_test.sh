@@ -11,8 +11,10 @@
 #
 # The MSI installs quietly; the files, the Start-menu shortcut with the light bulb and the
 # installed-programs entry are there; the shortcut starts the installed TH.exe, whose window
-# opens and closes; the uninstall leaves the prefix as it found it. A build of a newer version
-# replaces an installed one. The zip's TH.exe starts from a folder whose path has blanks.
+# opens and closes; F1 in the installed program, started from another working folder, opens
+# its help once however often it is pressed; the uninstall leaves the prefix as it found it. A
+# build of a newer version replaces an installed one. The zip's TH.exe starts from a folder
+# whose path has blanks, and opens its help the same way.
 set -euo pipefail
 # shellcheck source=support/xserver.sh
 source "$(dirname "$0")/support/xserver.sh"
@@ -92,6 +94,41 @@ close_program() {
   fail "TH.exe did not end on WM_CLOSE"
 }
 
+# F1 in the program's window opens our help from beside it: one window "ﾀﾏﾋﾛｲのﾍﾙﾌﾟ" showing
+# the page's first heading (the viewer says what it shows in the program's output), and F1 twice
+# more leaves that one window, the later viewers handing over to it. Esc closes it. A picture
+# of the screen is left in WORK/NAME.png.
+#   check_help WINDOW OUTPUT NAME
+heading=$(grep -o '<h1>.*</h1>' "$stage/help/TH.html" | head -n1 | sed 's/<[^>]*>//g')
+help_windows() { xdotool search --onlyvisible --name '^ﾀﾏﾋﾛｲのﾍﾙﾌﾟ$' 2>/dev/null || true; }
+check_help() {
+  local main=$1 output=$2 help
+  said() { iconv -f CP932 -t UTF-8 "$output" 2>/dev/null | grep -c "$1" || true; }
+  for press in 1 2 3; do
+    xdotool windowfocus "$main" 2>/dev/null || true
+    for _ in $(seq 50); do [ "$(xdotool getwindowfocus)" = "$main" ] && break || sleep 0.1; done
+    xdotool key F1
+    if [ "$press" -eq 1 ]; then
+      for _ in $(seq 300); do [ -n "$(help_windows)" ] && break || sleep 0.1; done
+      help=$(help_windows)
+      [ -n "$help" ] || fail "F1 opened no help window"
+      for _ in $(seq 100); do [ "$(said "first heading: $heading\$")" -eq 1 ] && break || sleep 0.1; done
+      [ "$(said "first heading: $heading\$")" -eq 1 ] || fail "the help does not show \"$heading\""
+      import -window root "$work/$3.png"
+    fi
+  done
+  for _ in $(seq 200); do [ "$(said 'handed over to the viewer')" -eq 2 ] && break || sleep 0.1; done
+  [ "$(said 'handed over to the viewer')" -eq 2 ] || fail "the later viewers did not hand over"
+  [ "$(help_windows)" = "$help" ] || fail "F1 three times left more than one help window"
+  xdotool windowfocus "$help" 2>/dev/null || true
+  sleep 0.5
+  xdotool key Escape
+  for _ in $(seq 100); do [ -z "$(help_windows)" ] && break || sleep 0.1; done
+  [ -z "$(help_windows)" ] || fail "Esc did not close the help"
+}
+# The viewer says what it shows when asked, in the program's output.
+export WINEQT_LOGGING_RULES="tamahiroi.help.info=true" WINEQT_FORCE_STDERR_LOGGING=1
+
 # Nothing but the prefix itself must be left after an uninstall.
 before=$(snapshot)
 entries_before=$(entries)
@@ -122,6 +159,15 @@ running "$installed_exe" || fail "the window is not the installed TH.exe's"
 close_program "$installed_exe"
 echo "ok: the shortcut started $installed_exe; its window opened and closed"
 
+# Started from another working folder, the installed program finds its help all the same.
+(cd "$work" && wine "$folder/TH.exe" >"$work/msi-output" 2>&1) &
+started=$!
+window=$(window_of) || fail "the installed TH.exe showed no window"
+check_help "$window" "$work/msi-output" msi-help
+close_program "$installed_exe"
+wait "$started" || true
+echo "ok: F1 in the installed program opened its help, one window however often pressed"
+
 msiexec /x "$msi"
 clean_after_uninstall
 echo "ok: msiexec /x removed the files, the shortcut and the entry"
@@ -146,9 +192,10 @@ program="$unpacked/tamahiroi-$version"
 diff -r -x README.txt "$stage" "$program" || fail "the zip differs from the install tree"
 wine "$program/TH.exe" >"$work/zip-output" 2>&1 &
 started=$!
-window_of >/dev/null || fail "the zip's TH.exe showed no window"
+window=$(window_of) || fail "the zip's TH.exe showed no window"
+check_help "$window" "$work/zip-output" zip-help
 close_program "$program/TH.exe"
 status=0
 wait "$started" || status=$?
 [ "$status" -eq 0 ] || { cat "$work/zip-output"; fail "the zip's TH.exe ended with $status"; }
-echo "ok: the zip's TH.exe ran from '$program' and ended cleanly"
+echo "ok: the zip's TH.exe ran from '$program', opened its help and ended cleanly"

@@ -122,8 +122,16 @@ TEST_F(ProgramStarterTest, HelpViewerStandIn) {
     }
     setenv("PATH", path.c_str(), 1);
     if (*row.ran == '\0') {
-      // Named as the command line names it, as without any stand-in.
-      EXPECT_NE(failure.find(SplitCommandLine(row.commandLine).front()), std::string::npos);
+      // Named as the command line names it, as without any stand-in; and when the stand-in is
+      // missing too, that is said, with where it was looked for.
+      const std::string program = SplitCommandLine(row.commandLine).front();
+      EXPECT_NE(failure.find(program), std::string::npos);
+      if (program == "winhlp32.exe") {
+        EXPECT_NE(failure.find(std::string("「") + TH_HELP_VIEWER + "」も見つかりません"),
+                  std::string::npos)
+            << failure;
+        EXPECT_NE(failure.find((dir / "B").string()), std::string::npos) << failure;
+      }
     } else {
       ASSERT_TRUE(appears(dir / "ran")) << failure;
       std::string line;

@@ -1,6 +1,7 @@
 // Starting programs on Windows through the real CreateProcess: exact paths with blanks beside a
 // decoy that an unquoted command line would start, the show state the started program is given,
-// a start that does not wait, and the error for a program that cannot be started. The programs
+// a start that does not wait, the error for a program that cannot be started, and our help
+// viewer standing in for the Windows one. The programs
 // started are copies of start_probe.exe, which records how it was started next to itself.
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -100,6 +101,50 @@ TEST_F(WindowsProgramStarterTest, AProgramThatCannotStartRaisesTheStartError) {
   }
   for (const std::string line : {"th-no-such-program-here TH.hlp", "  "}) {
     expectStartError([&] { m_starter.startCommandLine(line, kWindowNormalFocus); }, line);
+  }
+}
+
+// A command line naming "winhlp32.exe", in any case, starts our viewer from the first stand-in
+// folder that holds it, with the same arguments and window style; without it, or for any other
+// program, the command line starts as named. The named programs are probes in the working
+// folder, which the system's program search tries before its own folders.
+TEST_F(WindowsProgramStarterTest, HelpViewerStandIn) {
+  struct Row {
+    const char* commandLine;
+    const char* viewer;   // in the stand-in folder: "file", "folder" or nothing
+    const char* started;  // the probe that must start: the viewer or a named one
+  };
+  const Row rows[] = {
+      {"winhlp32.exe TH.hlp", "file", TH_HELP_VIEWER ".exe"},
+      {"WinHlp32.EXE \"my help.hlp\"  -x", "file", TH_HELP_VIEWER ".exe"},
+      {"winhlp32.exe TH.hlp", "", "winhlp32.exe"},
+      {"winhlp32.exe TH.hlp", "folder", "winhlp32.exe"},
+      {"other.exe TH.hlp", "file", "other.exe"},
+  };
+  const fs::path working = fs::current_path();
+  int round = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.commandLine) + " with the viewer as " + row.viewer);
+    const fs::path dir = m_dir / std::to_string(++round);
+    const fs::path viewer = dir / "stand-ins" / TH_HELP_VIEWER ".exe";
+    if (std::string(row.viewer) == "file") copyTo(viewer);
+    if (std::string(row.viewer) == "folder") fs::create_directories(viewer);
+    const fs::path named = copyTo(dir / "work" / "winhlp32.exe");
+    copyTo(dir / "work" / "other.exe");
+    fs::current_path(dir / "work");
+    SystemProgramStarter({utf8(dir / "stand-ins")}).startCommandLine(row.commandLine, 1);
+    fs::current_path(working);
+
+    const bool byViewer = std::string(row.started) == TH_HELP_VIEWER ".exe";
+    const fs::path started = byViewer ? viewer : dir / "work" / row.started;
+    ASSERT_TRUE(appears(doneMark(started)));
+    const auto record = readRecord(startedRecord(started));
+    EXPECT_TRUE(ranAs(record, started));
+    const std::string line = row.commandLine;
+    EXPECT_EQ(record.at("commandLine"),
+              byViewer ? quoted(viewer) + line.substr(line.find(' ')) : line);
+    EXPECT_EQ(record.at("showWindow"), "1");
+    EXPECT_EQ(fs::exists(startedRecord(named)), std::string(row.started) == "winhlp32.exe");
   }
 }
 
