@@ -103,22 +103,31 @@ heading=$(grep -o '<h1>.*</h1>' "$stage/help/TH.html" | head -n1 | sed 's/<[^>]*
 help_windows() { xdotool search --onlyvisible --name '^ﾀﾏﾋﾛｲのﾍﾙﾌﾟ$' 2>/dev/null || true; }
 check_help() {
   local main=$1 output=$2 help
-  said() { iconv -f CP932 -t UTF-8 "$output" 2>/dev/null | grep -c "$1" || true; }
-  for press in 1 2 3; do
-    xdotool windowfocus "$main" 2>/dev/null || true
-    for _ in $(seq 50); do [ "$(xdotool getwindowfocus)" = "$main" ] && break || sleep 0.1; done
-    xdotool key F1
-    if [ "$press" -eq 1 ]; then
-      for _ in $(seq 300); do [ -n "$(help_windows)" ] && break || sleep 0.1; done
-      help=$(help_windows)
-      [ -n "$help" ] || fail "F1 opened no help window"
-      for _ in $(seq 100); do [ "$(said "first heading: $heading\$")" -eq 1 ] && break || sleep 0.1; done
-      [ "$(said "first heading: $heading\$")" -eq 1 ] || fail "the help does not show \"$heading\""
-      import -window root "$work/$3.png"
-    fi
+  # In the Japanese code page, with the console's line ends.
+  said() { iconv -f CP932 -t UTF-8 "$output" 2>/dev/null | tr -d '\r' | grep -c "$1" || true; }
+  xdotool windowfocus "$main" 2>/dev/null || true
+  for _ in $(seq 50); do [ "$(xdotool getwindowfocus)" = "$main" ] && break || sleep 0.1; done
+  xdotool key F1
+  for _ in $(seq 300); do [ -n "$(help_windows)" ] && break || sleep 0.1; done
+  help=$(help_windows)
+  [ -n "$help" ] || fail "F1 opened no help window"
+  for _ in $(seq 100); do [ "$(said "first heading: $heading\$")" -eq 1 ] && break || sleep 0.1; done
+  [ "$(said "first heading: $heading\$")" -eq 1 ] || fail "the help does not show \"$heading\""
+  import -window root "$work/$3.png"
+  # The help is the active window now and covers the program's but for its left edge: a click
+  # there makes the program active again before each F1, as a user would (a first click may
+  # only activate it: then the user presses again).
+  for pressed in 1 2; do
+    for _ in 1 2 3; do
+      xdotool mousemove --window "$main" 2 150 click 1
+      sleep 0.3
+      xdotool windowfocus "$main" 2>/dev/null || true
+      xdotool key F1
+      for _ in $(seq 50); do [ "$(said 'handed over to the viewer')" -ge "$pressed" ] && break || sleep 0.1; done
+      [ "$(said 'handed over to the viewer')" -ge "$pressed" ] && break
+    done
   done
-  for _ in $(seq 200); do [ "$(said 'handed over to the viewer')" -eq 2 ] && break || sleep 0.1; done
-  [ "$(said 'handed over to the viewer')" -eq 2 ] || fail "the later viewers did not hand over"
+  [ "$(said 'handed over to the viewer')" -ge 2 ] || fail "the later viewers did not hand over"
   [ "$(help_windows)" = "$help" ] || fail "F1 three times left more than one help window"
   xdotool windowfocus "$help" 2>/dev/null || true
   sleep 0.5
