@@ -29,12 +29,14 @@ void PictureButton::setPicture(const QPixmap& picture) {
   if (picture.cacheKey() == m_picture.cacheKey()) return;
   const QRect before = isEnabled() ? pictureRect() : QRect();
   m_picture = picture;
+  m_pictureAtRest = restingPlace(m_picture);
   if (isEnabled()) update(before | pictureRect());
 }
 
 void PictureButton::setDisabledPicture(const QPixmap& picture) {
   if (picture.cacheKey() == m_disabledPicture.cacheKey()) return;
   m_disabledPicture = picture;
+  m_disabledPictureAtRest = restingPlace(m_disabledPicture);
   if (!isEnabled()) update();
 }
 
@@ -49,6 +51,10 @@ bool PictureButton::event(QEvent* event) {
   // picture change would repaint the group box and the window beneath it as well.
   if (event->type() == QEvent::Polish || event->type() == QEvent::StyleChange)
     setAttribute(Qt::WA_OpaquePaintEvent);
+  if (event->type() == QEvent::Resize) {
+    m_pictureAtRest = restingPlace(m_picture);
+    m_disabledPictureAtRest = restingPlace(m_disabledPicture);
+  }
   return handled;
 }
 
@@ -57,14 +63,19 @@ QSize PictureButton::sizeHint() const {
   return picture + QSize(4 * kBevel + 2, 4 * kBevel + 2);
 }
 
-QRect PictureButton::pictureRect() const {
-  const QPixmap& picture = shownPicture();
+QRect PictureButton::restingPlace(const QPixmap& picture) const {
   if (picture.isNull()) return {};
   const QSize size = picture.deviceIndependentSize().toSize();
-  QPoint topLeft((width() - size.width()) / 2, (height() - size.height()) / 2);
-  if (isDown()) topLeft += QPoint(1, 1);
+  const QPoint topLeft((width() - size.width()) / 2, (height() - size.height()) / 2);
   // At a fractional ratio the picture's size in logical pixels is fractional too: cover all of it.
   return QRectF(topLeft, picture.deviceIndependentSize()).toAlignedRect();
+}
+
+QRect PictureButton::pictureRect() const {
+  // Asked for three times on every frame of a spinning reel: worked out when the picture or the
+  // size changes, not here.
+  const QRect& place = isEnabled() ? m_pictureAtRest : m_disabledPictureAtRest;
+  return isDown() ? place.translated(1, 1) : place;
 }
 
 QRect PictureButton::focusFrameRect() const {

@@ -32,9 +32,13 @@ protected:
 private:
   /// Where the shown picture sits on the face now (moved by a pixel while pressed).
   QRect pictureRect() const;
+  /// Where a picture sits on the face while the button is up.
+  QRect restingPlace(const QPixmap& picture) const;
   QRect focusFrameRect() const;
   void paintFace(QPainter& painter);
 
   QPixmap m_picture;
   QPixmap m_disabledPicture;
+  QRect m_pictureAtRest;
+  QRect m_disabledPictureAtRest;
 };

@@ -70,6 +70,14 @@ private slots:
     button.setEnabled(true);
     QCOMPARE(shownOn(button, normal.size()),
              normal.toImage().convertToFormat(QImage::Format_RGB32));
+
+    // Both pictures stay centred when the button changes its size after it got them.
+    button.resize(71, 61);
+    QCOMPARE(shownOn(button, normal.size()),
+             normal.toImage().convertToFormat(QImage::Format_RGB32));
+    button.setEnabled(false);
+    QCOMPARE(shownOn(button, stopped.size()),
+             stopped.toImage().convertToFormat(QImage::Format_RGB32));
   }
 
   void faceIsBlackAroundThePicture() {
