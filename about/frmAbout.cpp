@@ -83,7 +83,7 @@ frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* paren
           [this] { RunHandler(m_messages, [this] { cmdSysInfo_Click(); }); });
 
   auto* description =
-      AddLabel(this, "lblDescription", "数字選択型宝くじの申し込み番号の決定をアシストします。",
+      AddLabel(this, "lblDescription", QString::fromUtf8(AppInfo::kDescription),
                AboutLayout::kLblDescription.px(), true);
   description->setWordWrap(true);
   m_lblDisclaimer.insert(0, AddLabel(this, "lblDisclaimer_0", "Copyright (C) 2026 ﾀﾏﾋﾛｲ 開発チーム",

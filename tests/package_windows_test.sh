@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The Windows installer and zip as a user meets them, under Wine in a private X server:
 #
-#   package_windows_test.sh VERSION MSI ZIP STAGE WORK
+#   package_windows_test.sh PRODUCT MSI ZIP STAGE WORK
 #
 # STAGE is the install tree the packages were made from; WORK a folder of the caller's for the
 # Wine prefix, which is made anew. Wine runs in a Japanese locale, like the Windows of the
@@ -18,7 +18,9 @@
 set -euo pipefail
 # shellcheck source=support/xserver.sh
 source "$(dirname "$0")/support/xserver.sh"
-version=$1
+product=$(realpath "$1") # the build's packaging/product.env
+# shellcheck source=/dev/null
+version=$(source "$product" && echo "$version")
 msi=$(realpath "$2")
 zip=$(realpath "$3")
 stage=$(realpath "$4")
@@ -183,7 +185,8 @@ echo "ok: msiexec /x removed the files, the shortcut and the entry"
 
 # A newer version replaces the one installed, and leaves nothing of it behind either.
 next=${version%.*}.$((${version##*.} + 1))
-"$root/packaging/windows/make-msi" "$stage" "$next" "$work/next.msi"
+sed "s/^version=.*/version='$next'/" "$product" >"$work/next.env"
+"$root/packaging/windows/make-msi" "$stage" "$work/next.env" "$work/next.msi"
 msiexec /i "$msi"
 msiexec /i "$work/next.msi"
 [ "$(entries | grep '^ﾀﾏﾋﾛｲ|')" = "ﾀﾏﾋﾛｲ|$next|ﾀﾏﾋﾛｲ開発ﾁｰﾑ" ] ||
