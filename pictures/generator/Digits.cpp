@@ -155,8 +155,7 @@ Outline five(const Glyph& g) {
 // The 9 is the same shape turned over.
 Outline six(const Glyph& g) {
   const QRectF outer(0, g.roundBottom() - g.w, g.w, g.w);
-  const Outline ring =
-      Outline::ellipse(outer) - Outline::ellipse(outer.adjusted(g.C(), g.C(), -g.C(), -g.C()));
+  const Outline ring = Outline::ring(outer, g.C(), g.C());
   const QRectF path = outer.adjusted(g.C() / 2, g.C() / 2, -g.C() / 2, -g.C() / 2);
   const QPointF head(g.w * 0.68, g.T());
   const QPointF foot = onEllipse(path, tangentToward(path, head, M_PI, 1.5 * M_PI));
@@ -192,10 +191,7 @@ Outline eight(const Glyph& g) {
   const qreal inset = g.w * 0.07;
   const QRectF upper(inset, g.roundTop(), g.w - 2 * inset, upperHeight);
   const QRectF lower(0, upper.bottom() - across, g.w, g.roundBottom() - upper.bottom() + across);
-  auto ring = [across](const QRectF& outer, qreal side) {
-    return Outline::ellipse(outer) - Outline::ellipse(outer.adjusted(side, across, -side, -across));
-  };
-  return ring(upper, g.C() * 0.95) | ring(lower, g.C() * 1.1);
+  return Outline::ring(upper, g.C() * 0.95, across) | Outline::ring(lower, g.C() * 1.1, across);
 }
 
 Outline nine(const Glyph& g) { return six(g).rotated180(QPointF(g.w / 2, (g.T() + g.B()) / 2)); }
