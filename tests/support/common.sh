@@ -55,25 +55,14 @@ clean_up() {
 }
 trap clean_up EXIT
 
-# Microseconds since the epoch, or a number of seconds (tenths and so on allowed) in microseconds.
-microseconds() {
-  local seconds=${1:-$EPOCHREALTIME} whole fraction=""
-  seconds=${seconds/,/.}
-  whole=${seconds%%.*}
-  [[ $seconds == *.* ]] && fraction=${seconds#*.}
-  fraction="${fraction}000000"
-  echo $((10#${whole:-0} * 1000000 + 10#${fraction:0:6}))
-}
-
-# Polls CONDITION (shell code, evaluated afresh each time) until it holds, for TIMEOUT seconds;
-# fails (status 1) when it did not. The last look is taken once the time is up. CONDITION sees
-# the caller's variables, but not its positional parameters.
+# Polls CONDITION (shell code, evaluated afresh each time) until it holds, for TIMEOUT whole
+# seconds; fails (status 1) when it did not. The last look is taken once the time is up.
+# CONDITION sees the caller's variables, but not its positional parameters.
 #   wait_for CONDITION TIMEOUT
 wait_for() {
-  local wait_for_until
-  wait_for_until=$(($(microseconds) + $(microseconds "$2")))
+  local wait_for_until=$((${EPOCHREALTIME/[.,]/} + $2 * 1000000))
   until eval "$1"; do
-    [ "$(microseconds)" -lt "$wait_for_until" ] || return 1
+    [ "${EPOCHREALTIME/[.,]/}" -lt "$wait_for_until" ] || return 1
     sleep 0.1
   done
 }
