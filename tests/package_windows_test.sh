@@ -95,8 +95,8 @@ check_help() {
   import -window root "$work/$3.png"
   # The help is the active window now and covers the program's but for its left edge: a click
   # there makes the program active again before each F1, as a user would (a first click may
-  # only activate it: then the user presses again). The click and the keys go through X, whose
-  # input focus follows the active window.
+  # only activate it, and nothing outside Wine shows when it has: when no viewer hands over,
+  # the user clicks and presses again).
   # shellcheck disable=SC2034 # read by the condition
   for pressed in 1 2; do
     for _ in 1 2 3; do

@@ -197,12 +197,13 @@ wait_for '[ "$(log_has "showing .*TH.html first heading: ..*")" -eq 1 ]' 10 ||
 import -window root "$work/4-help.png"
 # The help is the active window now and covers the program's but for its left edge: a click on
 # that bare edge makes the program active again before each F1, as a user would. A first click
-# may only activate the window (as it may for a user under Wine): then the user presses again.
+# may only activate the window (as it may for a user under Wine), and nothing outside Wine shows
+# when it has (the X focus stays with the program's window): when no viewer hands over, the user
+# clicks and presses again.
 # shellcheck disable=SC2034 # read by the condition that wait_for evaluates
 for pressed in 1 2; do
   for _ in 1 2 3; do
     xdotool mousemove --window "$main" 2 $((menu + 100)) click 1
-    sleep 0.3
     press F1
     wait_for '[ "$(log_has "handed over to the viewer that shows")" -ge "$pressed" ]' 5 && break
   done
