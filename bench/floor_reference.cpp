@@ -2,7 +2,8 @@
 // while every reel spins. One widget, one 50 ms timer; each tick puts another of the same
 // pictures, decoded once before the first tick, at each of the 18 reel places and repaints just
 // those 40x40 rectangles; once a second the four start places alternate the two blink pictures.
-// Places and window size are the picker's client area, so the X server sees the same traffic.
+// Places and window size are the picker's client area, taken from its layout, so the X server
+// sees the same traffic.
 #include <QApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -13,26 +14,39 @@
 #include <vector>
 
 #include "PictureBanks.h"
+#include "ReelTable.h"
 #include "Trace.h"
+#include "WindowLayout.h"
 
 namespace {
+
+// Where a picture stands in a button's box: centred, as the picker's buttons show theirs.
+QRect PictureIn(const QRect& box, const QPixmap& picture) {
+  const QSize size = picture.deviceIndependentSize().toSize();
+  return QRect(
+      box.topLeft() + QPoint((box.width() - size.width()) / 2, (box.height() - size.height()) / 2),
+      size);
+}
 
 class Floor : public QWidget {
 public:
   explicit Floor(const PictureBanks& banks) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFixedSize(571, 410);
+    setFixedSize(Px(PickerLayout::kClientWidth), Px(PickerLayout::kClientHeight));
     for (int16_t i = 0; i < 43; ++i) m_numbers.push_back(banks.Image2()[i]);
     for (int16_t i = 0; i < 10; ++i) m_digits.push_back(banks.Image1()[i]);
     m_blink = {banks.Image4()[0], banks.Image4()[1]};
-    // Panel p's reels at (20 + 60 p + 60 k, 30 + 90 p), 51x51; a picture sits 5 px inside.
-    const int reelsOfPanel[] = {6, 5, 4, 3};
-    for (int panel = 0, reel = 0; panel < 4; ++panel) {
-      const int left = 20 + 60 * panel, top = 30 + 90 * panel;
-      for (int k = 0; k < reelsOfPanel[panel]; ++k, ++reel)
-        m_reels[reel] = {QRect(left + 60 * k + 5, top + 5, 40, 40), banks.questionMark()};
-      m_starts[panel] = {QRect(left + 60 * reelsOfPanel[panel] + 35, top + 5, 100, 40),
-                         banks.areYouReady()};
+    // Each panel's reels, then its start button; their controls stand in the panel's group box.
+    for (int p = 0; p < kGameCount; ++p) {
+      const GamePanel& panel = kPanels[p];
+      const QPoint origin = PickerLayout::kPanels[p].px().topLeft();
+      for (int k = 0; k < panel.reelCount; ++k) {
+        const QRect box = PickerLayout::Reel(k).px().translated(origin);
+        m_reels[panel.firstReel - 1 + k] = {PictureIn(box, banks.questionMark()),
+                                            banks.questionMark()};
+      }
+      const QRect box = PickerLayout::Start(panel.reelCount).px().translated(origin);
+      m_starts[p] = {PictureIn(box, banks.areYouReady()), banks.areYouReady()};
     }
     connect(&m_tick, &QTimer::timeout, this, &Floor::tick);
     m_tick.setTimerType(Qt::PreciseTimer);
@@ -76,8 +90,8 @@ private:
 
   std::vector<QPixmap> m_numbers, m_digits;
   std::array<QPixmap, 2> m_blink;
-  std::array<Place, 18> m_reels;
-  std::array<Place, 4> m_starts;
+  std::array<Place, kReelCount> m_reels;
+  std::array<Place, kGameCount> m_starts;
   QTimer m_tick;
   int m_ticks = 0;
   int m_phase = 0;

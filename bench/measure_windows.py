@@ -27,20 +27,27 @@ PROGRAMS = {  # executable in the build folder, title of its window
 }
 
 
+WINE_HELPER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "support",
+                           "wine.sh")
+
+
+def prepare_wine_prefix(prefix, env):
+    """Sets up the prefix as the tests do, with a persistent wineserver (as a desktop session
+    would have one: its start is nobody's start-up); returns the variables that point Wine at
+    it."""
+    script = 'source "$1" && prepare_wine_prefix "$2" >&2 && env -0'
+    done = subprocess.run(["bash", "-c", script, "bash", WINE_HELPER, prefix], env=env,
+                          check=True, stdout=subprocess.PIPE)
+    pairs = (entry.split("=", 1) for entry in done.stdout.decode().split("\0") if "=" in entry)
+    return {name: value for name, value in pairs if name.startswith("WINE")}
+
+
 class WineBench:
     def __init__(self, build):
         self.build = build
         self.x = XServer()
-        prefix = os.path.join(build, "bench-wine")
-        self.env = dict(os.environ, DISPLAY=self.x.display, WINEPREFIX=prefix, WINEARCH="win64",
-                        WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=")
-        # A persistent server, as a desktop session would have: its start is nobody's start-up.
-        os.makedirs(prefix, exist_ok=True)
-        subprocess.run(["wineserver", "-p"], env=self.env, check=True)
-        if not os.path.exists(os.path.join(prefix, "system.reg")):
-            subprocess.run(["wineboot", "-i"], env=self.env, check=True,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.env = dict(os.environ, DISPLAY=self.x.display)
+        self.env.update(prepare_wine_prefix(os.path.join(build, "bench-wine"), self.env))
         self.server = int(subprocess.run(["pgrep", "-n", "wineserver"], check=True,
                                          capture_output=True, text=True).stdout)
 

@@ -3,12 +3,10 @@
 # names what is missing: no abort, no core file, none of the toolkit's English advice.
 #   no_display_test.sh PROGRAM...
 set -euo pipefail
+# shellcheck source=support/common.sh
+source "$(dirname "$0")/support/common.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/th-no-display.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
+owns_folder "$work"
 mkdir "$work/cwd"
 cd "$work/cwd"
 ulimit -c unlimited

@@ -12,33 +12,23 @@
 # so the call fails with EEXIST); without one, it is pointed at a folder under the null device,
 # where the attempt fails with ENOTDIR.
 #
-#   nothing_written_test.sh PATH/TO/TH
+#   nothing_written_test.sh PATH/TO/TH PATH/TO/layout_probe PATH/TO/window_probe
 #
 # Needs Xvfb, xdotool, strace and dbus-launch (scripts/test installs them). Every step has a time
 # limit, and the X server, the program and the scratch folder are gone when the script ends,
 # however it ends.
 set -euo pipefail
-# shellcheck source=support/xserver.sh
-source "$(dirname "$0")/support/xserver.sh"
-program=$1
+# shellcheck source=support/common.sh
+source "$(dirname "$0")/support/common.sh"
+program=$1 probe=$3
+load_layout "$2" || fail "$2 printed no layout"
 
 for tool in Xvfb xdotool strace timeout dbus-launch; do
-  command -v "$tool" >/dev/null || { echo "FAIL: needs $tool (scripts/test installs it)"; exit 1; }
+  command -v "$tool" >/dev/null || fail "needs $tool (scripts/test installs it)"
 done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/th-nothing-written.XXXXXX")
-xserver="" traced=""
-cleanup() {
-  [ -n "$traced" ] && kill -KILL "$traced" 2>/dev/null && wait "$traced" 2>/dev/null
-  [ -n "$xserver" ] && kill "$xserver" 2>/dev/null && wait "$xserver" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
+owns_folder "$work"
 
 start_xserver "$work" || fail "Xvfb did not start"
 
@@ -53,6 +43,21 @@ mark="TH_NOTHING_WRITTEN_RUN=$work"
 calls=open,openat,openat2,creat,rename,renameat,renameat2,unlink,unlinkat,mkdir,mkdirat,rmdir
 calls+=,link,linkat,symlink,symlinkat,truncate,mknod,mknodat
 
+# The probe's fingerprint of a part of a window. It is a toolkit program too, with a runtime
+# folder of its own.
+look() { XDG_RUNTIME_DIR="$work/probe-runtime" "$probe" "$@"; }
+
+# Whether reel NUMBER of WINDOW (its client area MENU pixels down) has stopped: its picture stays
+# the same over a few of a spinning reel's 50 ms steps.
+#   reel_stopped WINDOW NUMBER MENU
+reel_stopped() {
+  local box=("$1" "${reel_x[$2]}" $(($3 + reel_y[$2])) "${reel_width[$2]}" "${reel_height[$2]}")
+  local before
+  before=$(look "${box[@]}") || return 1
+  sleep 0.2 # the time it is looked at, not a wait
+  [ "$(look "${box[@]}")" = "$before" ]
+}
+
 # Runs the program once, as a user would, in the environment given (env's arguments), then
 # checks what it did. The desktop-session run names a bus that is never there: no session bus
 # runs on a build machine, and the program must not start one either way.
@@ -65,38 +70,35 @@ use_once() {
   # One trace file per process and thread (-ff), so no call is split across lines.
   timeout -k 5 30 env "$@" "$mark" strace -f -ff -qq -o "$trace/trace" -e trace="$calls" "$program" \
     >"$trace/output" 2>&1 &
-  traced=$!
+  local traced=$!
+  owns_process "$traced"
 
   local window about
   window=$(first_window --class '^TH$') || { cat "$trace/output"; fail "$name: the window did not appear"; }
-  timeout 5 xdotool windowfocus --sync "$window" || fail "$name: the window took no focus"
+  focus_window "$window" || fail "$name: the window took no focus"
   eval "$(xdotool getwindowgeometry --shell "$window")"
-  local menu=$((HEIGHT - 410)) # the client area is 571 x 410 below the menu bar
+  local menu=$((HEIGHT - client_height)) # the client area lies below the menu bar
 
-  # The centres of reels 1 and 3 (Loto 6), 8 (Mini Loto) and 16 (Numbers 3), in the window,
-  # clicked half a second apart while the others spin.
-  for reel in "45 55" "165 55" "165 145" "225 325"; do
-    read -r x y <<<"$reel"
-    sleep 0.5
+  # Reels 1 and 3 (Loto 6), 8 (Mini Loto) and 16 (Numbers 3) clicked in their centres while the
+  # others spin, each once the one before has stopped.
+  local reel x y
+  for reel in 1 3 8 16; do
+    read -r x y <<<"$(centre_of reel "$reel")"
     timeout 5 xdotool mousemove --window "$window" "$x" $((menu + y)) click 1 ||
-      fail "$name: could not click at $x,$y"
+      fail "$name: could not click reel $reel at $x,$y"
+    wait_for "reel_stopped $window $reel $menu" 10 || fail "$name: reel $reel did not stop on a click"
   done
 
   # The About box through the help menu's access keys, then closed with Esc.
   timeout 5 xdotool key --clearmodifiers alt+h a || fail "$name: could not type"
   about=$(first_window --name 'ﾊﾞｰｼﾞｮﾝ情報') || fail "$name: the About box did not appear"
-  timeout 5 xdotool windowfocus --sync "$about" key Escape || fail "$name: could not close the About box"
-  local closed=""
-  for _ in $(seq 50); do
-    xdotool search --onlyvisible --name 'ﾊﾞｰｼﾞｮﾝ情報' >/dev/null 2>&1 || { closed=yes; break; }
-    sleep 0.1
-  done
-  [ -n "$closed" ] || fail "$name: Esc did not close the About box"
+  focus_window "$about" && xdotool key Escape || fail "$name: could not close the About box"
+  wait_window_gone 5 --name 'ﾊﾞｰｼﾞｮﾝ情報' || fail "$name: Esc did not close the About box"
 
-  timeout 5 xdotool windowfocus --sync "$window" key ctrl+q || fail "$name: could not press Ctrl+Q"
+  focus_window "$window" && xdotool key ctrl+q || fail "$name: could not press Ctrl+Q"
   local status=0
   wait "$traced" || status=$?
-  traced=""
+  forget_process "$traced"
   [ "$status" -eq 0 ] || { cat "$trace/output"; fail "$name: the program did not end cleanly on Ctrl+Q ($status)"; }
 
   # Opens for writing, and every call that changes the file tree, less the allowed ones.
@@ -122,7 +124,7 @@ use_once() {
 
 # A desktop session has its own private runtime folder; given one, the program must not write
 # there either.
-mkdir -m 700 "$work/runtime" "$work/tmp"
+mkdir -m 700 "$work/runtime" "$work/tmp" "$work/probe-runtime"
 use_once session XDG_RUNTIME_DIR="$work/runtime" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"
 # Without one, the toolkit would make its own in the temporary folder.
 use_once no-runtime-folder -u XDG_RUNTIME_DIR TMPDIR="$work/tmp" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus"

@@ -10,22 +10,12 @@
 # starts from the PATH as the entry says and shows its window in a private X server; and a purge
 # leaves none of the package's files behind.
 set -euo pipefail
-# shellcheck source=support/xserver.sh
-source "$(dirname "$0")/support/xserver.sh"
+# shellcheck source=support/common.sh
+source "$(dirname "$0")/support/common.sh"
 deb=$(realpath "$1")
 package=tamahiroi
 work=$(mktemp -d "${TMPDIR:-/tmp}/th-deb-test.XXXXXX")
-xserver="" program=""
-cleanup() {
-  [ -n "$program" ] && kill -KILL "$program" 2>/dev/null
-  [ -n "$xserver" ] && kill "$xserver" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
+owns_folder "$work"
 apt=(apt-get -o DPkg::Lock::Timeout=600 -y -qq)
 export DEBIAN_FRONTEND=noninteractive
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'; }
@@ -67,24 +57,21 @@ path=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin
 echo "ok: desktop entry, icons $icon, AppStream record and manual page in place"
 
 start_xserver "$work" || fail "Xvfb did not start"
-display=$DISPLAY
 
 # As a desktop starts it: the entry's command line, found on the PATH, in a clean environment.
 mkdir -m 700 "$work/home" "$work/runtime"
-env -i HOME="$work/home" PATH="$path" LANG=C.UTF-8 DISPLAY="$display" \
+env -i HOME="$work/home" PATH="$path" LANG=C.UTF-8 DISPLAY="$DISPLAY" \
   XDG_RUNTIME_DIR="$work/runtime" sh -c "exec $command" >"$work/output" 2>&1 &
 program=$!
-# search prints every match; taken whole, so no pipe breaks.
-window=$(DISPLAY=$display timeout 20 xdotool search --sync --onlyvisible --class '^TH$') ||
-  { cat "$work/output"; fail "the installed program showed no window"; }
-window=${window%%$'\n'*}
-title=$(DISPLAY=$display xdotool getwindowname "$window")
+owns_process "$program"
+window=$(first_window --class '^TH$') || { cat "$work/output"; fail "the installed program showed no window"; }
+title=$(xdotool getwindowname "$window")
 [ "$title" = "ﾀﾏﾋﾛｲ" ] || fail "the window's title is '$title'"
-DISPLAY=$display timeout 5 xdotool windowfocus --sync "$window" key ctrl+q || fail "could not press Ctrl+Q"
+focus_window "$window" && xdotool key ctrl+q || fail "could not press Ctrl+Q"
 status=0
-timeout 10 tail --pid="$program" -f /dev/null || fail "the program did not end on Ctrl+Q"
+wait_for "! alive $program" 10 || fail "the program did not end on Ctrl+Q"
 wait "$program" || status=$?
-program=""
+forget_process "$program"
 [ "$status" -eq 0 ] || { cat "$work/output"; fail "the program ended with $status"; }
 echo "ok: '$command' from the PATH showed the window '$title' and ended on Ctrl+Q"
 

@@ -16,8 +16,10 @@
 # build of a newer version replaces an installed one. The zip's TH.exe starts from a folder
 # whose path has blanks, and opens its help the same way.
 set -euo pipefail
-# shellcheck source=support/xserver.sh
-source "$(dirname "$0")/support/xserver.sh"
+# shellcheck source=support/common.sh
+source "$(dirname "$0")/support/common.sh"
+# shellcheck source=support/wine.sh
+source "$(dirname "$0")/support/wine.sh"
 product=$(realpath "$1") # the build's packaging/product.env
 # shellcheck source=/dev/null
 version=$(source "$product" && echo "$version")
@@ -27,33 +29,19 @@ stage=$(realpath "$4")
 work=$(realpath "$5")
 root=$(cd "$(dirname "$0")/.." && pwd)
 
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
-
 if ! locale -a | grep -qix 'ja_JP.utf-\?8'; then
   localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 || fail "could not generate the locale ja_JP.UTF-8"
 fi
 export LC_ALL=ja_JP.UTF-8
 
-# A Wine of its own, quiet, without Mono, Gecko or menu entries on the host.
-export WINEPREFIX="$work/wine" WINEARCH=win64 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+# A Wine of its own, made anew. The X server comes first: Wine's desktop, which the prefix's
+# set-up starts, stays on the display it was started with, and a program's windows show only
+# there.
 rm -rf "$work"
-mkdir -p "$WINEPREFIX"
-xserver=""
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  [ -n "$xserver" ] && kill "$xserver" 2>/dev/null
-  return 0
-}
-trap cleanup EXIT
-# The X server comes first: Wine's desktop, which the prefix's set-up starts, stays on the
-# display it was started with, and a program's windows show only there.
+mkdir -p "$work"
 start_xserver "$work" || fail "Xvfb did not start"
-wineserver -p
-wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot"; }
+owns_wine_prefix "$work/wine"
+prepare_wine_prefix "$work/wine" || fail "could not set up the Wine prefix"
 
 drive="$WINEPREFIX/drive_c"
 folder="$drive/Program Files/ﾀﾏﾋﾛｲ"
@@ -80,20 +68,14 @@ msiexec() {
   wine msiexec "$1" "$(winepath -w "$2")" /qn >/dev/null 2>&1 || fail "msiexec $1 $(basename "$2")"
 }
 # Waits until the program's window shows: its X window is named by the window's title.
-window_of() {
-  local found
-  found=$(timeout 30 xdotool search --sync --onlyvisible --name '^ﾀﾏﾋﾛｲ$') || return 1
-  echo "${found%%$'\n'*}"
-}
+window_of() { first_window --within 30 --name '^ﾀﾏﾋﾛｲ$'; }
 running() { ps -eo args= | grep -Fxq "$1"; }
 # Closes the program as its close box would (WM_CLOSE) and waits for it to end.
 close_program() {
+  # shellcheck disable=SC2034 # read by the condition
+  local exe=$1
   wine taskkill /im TH.exe >/dev/null 2>&1 || fail "taskkill found no TH.exe"
-  for _ in $(seq 100); do
-    running "$1" || return 0
-    sleep 0.1
-  done
-  fail "TH.exe did not end on WM_CLOSE"
+  wait_for '! running "$exe"' 10 || fail "TH.exe did not end on WM_CLOSE"
 }
 
 # F1 in the program's window opens our help from beside it: one window "ﾀﾏﾋﾛｲのﾍﾙﾌﾟ" showing
@@ -102,40 +84,36 @@ close_program() {
 # of the screen is left in WORK/NAME.png.
 #   check_help WINDOW OUTPUT NAME
 heading=$(grep -o '<h1>.*</h1>' "$stage/help/TH.html" | head -n1 | sed 's/<[^>]*>//g')
-help_windows() { xdotool search --onlyvisible --name '^ﾀﾏﾋﾛｲのﾍﾙﾌﾟ$' 2>/dev/null || true; }
+help_search=(--name '^ﾀﾏﾋﾛｲのﾍﾙﾌﾟ$')
 check_help() {
-  local main=$1 output=$2 help
+  local main=$1 output=$2 help pressed
   # In the Japanese code page, with the console's line ends.
   said() { iconv -f CP932 -t UTF-8 "$output" 2>/dev/null | tr -d '\r' | grep -c "$1" || true; }
-  xdotool windowfocus "$main" 2>/dev/null || true
-  for _ in $(seq 50); do [ "$(xdotool getwindowfocus)" = "$main" ] && break || sleep 0.1; done
+  focus_window "$main" || true
   xdotool key F1
-  for _ in $(seq 300); do [ -n "$(help_windows)" ] && break || sleep 0.1; done
-  help=$(help_windows)
-  [ -n "$help" ] || fail "F1 opened no help window"
-  for _ in $(seq 100); do [ "$(said "first heading: $heading\$")" -eq 1 ] && break || sleep 0.1; done
-  [ "$(said "first heading: $heading\$")" -eq 1 ] || fail "the help does not show \"$heading\""
+  help=$(first_window --within 30 "${help_search[@]}") || fail "F1 opened no help window"
+  wait_for '[ "$(said "first heading: $heading\$")" -eq 1 ]' 10 ||
+    fail "the help does not show \"$heading\""
   import -window root "$work/$3.png"
   # The help is the active window now and covers the program's but for its left edge: a click
   # there makes the program active again before each F1, as a user would (a first click may
-  # only activate it: then the user presses again).
+  # only activate it, and nothing outside Wine shows when it has: when no viewer hands over,
+  # the user clicks and presses again).
+  # shellcheck disable=SC2034 # read by the condition
   for pressed in 1 2; do
     for _ in 1 2 3; do
       xdotool mousemove --window "$main" 2 150 click 1
-      sleep 0.3
-      xdotool windowfocus "$main" 2>/dev/null || true
+      focus_window "$main" || true
       xdotool key F1
-      for _ in $(seq 50); do [ "$(said 'handed over to the viewer')" -ge "$pressed" ] && break || sleep 0.1; done
-      [ "$(said 'handed over to the viewer')" -ge "$pressed" ] && break
+      wait_for '[ "$(said "handed over to the viewer")" -ge "$pressed" ]' 5 && break
     done
   done
   [ "$(said 'handed over to the viewer')" -ge 2 ] || fail "the later viewers did not hand over"
-  [ "$(help_windows)" = "$help" ] || fail "F1 three times left more than one help window"
-  xdotool windowfocus "$help" 2>/dev/null || true
-  sleep 0.5
+  [ "$(visible_windows "${help_search[@]}")" = "$help" ] ||
+    fail "F1 three times left more than one help window"
+  focus_window "$help" || true
   xdotool key Escape
-  for _ in $(seq 100); do [ -z "$(help_windows)" ] && break || sleep 0.1; done
-  [ -z "$(help_windows)" ] || fail "Esc did not close the help"
+  wait_window_gone 10 "${help_search[@]}" || fail "Esc did not close the help"
 }
 # The viewer says what it shows when asked, in the program's output.
 export WINEQT_LOGGING_RULES="tamahiroi.help.info=true" WINEQT_FORCE_STDERR_LOGGING=1

@@ -1,0 +1,155 @@
+# shellcheck shell=bash
+# Sourced by the shell tests: how a test fails, what it cleans up when it ends, a private X
+# server, waits, and windows found by their name or class. Sourcing it sets the EXIT trap.
+
+test_name=$(basename "$0" .sh)
+failure_hooks=() owned_processes=() owned_folders=() owned_prefixes=()
+
+# Ends the test: its name and the message on stderr, then what the test asked to show.
+#   fail MESSAGE...
+fail() {
+  echo "FAIL: $test_name: $*" >&2
+  local hook
+  for hook in "${failure_hooks[@]}"; do eval "$hook" >&2 || true; done
+  exit 1
+}
+
+# Shell code that fail runs before the test ends, to show what went wrong (a log, the screen).
+#   on_failure CODE
+on_failure() { failure_hooks+=("$1"); }
+
+# What the test started or made, undone however the test ends: its processes by their ids (the
+# last started ends first), the Wine prefixes' servers (and with them the prefixes' programs),
+# then its folders. A process the test has waited for is forgotten, so that its id, free again,
+# is never taken for it.
+#   owns_process PID...    owns_folder FOLDER...    owns_wine_prefix PREFIX...
+#   forget_process PID
+owns_process() { owned_processes+=("$@"); }
+owns_folder() { owned_folders+=("$@"); }
+owns_wine_prefix() { owned_prefixes+=("$@"); }
+forget_process() {
+  local i
+  for i in "${!owned_processes[@]}"; do
+    [ "${owned_processes[i]}" = "$1" ] && unset 'owned_processes[i]'
+  done
+  return 0
+}
+
+# A process that runs, not one that has ended and waits for its parent to hear of it.
+alive() {
+  local state
+  state=$(ps -o stat= -p "$1" 2>/dev/null) && [[ $state != Z* ]]
+}
+
+clean_up() {
+  local prefix pid i folder
+  for prefix in "${owned_prefixes[@]}"; do WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; done
+  local pids=("${owned_processes[@]}")
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    pid=${pids[i]}
+    kill "$pid" 2>/dev/null || continue
+    wait_for "! alive $pid" 5 || kill -KILL "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  for folder in "${owned_folders[@]}"; do rm -rf "$folder"; done
+}
+trap clean_up EXIT
+
+# Polls CONDITION (shell code, evaluated afresh each time) until it holds, for TIMEOUT whole
+# seconds; fails (status 1) when it did not. The last look is taken once the time is up.
+# CONDITION sees the caller's variables, but not its positional parameters.
+#   wait_for CONDITION TIMEOUT
+wait_for() {
+  local wait_for_until=$((${EPOCHREALTIME/[.,]/} + $2 * 1000000))
+  until eval "$1"; do
+    [ "${EPOCHREALTIME/[.,]/}" -lt "$wait_for_until" ] || return 1
+    sleep 0.1
+  done
+}
+
+# Starts Xvfb on the first free display (it writes the display's number when ready), owned by
+# the test, and exports DISPLAY. Fails when it did not start.
+#   start_xserver FOLDER [SCREEN]
+start_xserver() {
+  local folder=$1 screen=${2:-1024x768x24}
+  Xvfb -displayfd 3 -nolisten tcp -screen 0 "$screen" 3>"$folder/display" >/dev/null 2>&1 &
+  owns_process $!
+  wait_for '[ -s "$folder/display" ]' 10 || return 1
+  DISPLAY=":$(head -n1 "$folder/display")"
+  export DISPLAY
+}
+
+# The ids of the shown windows that xdotool's search finds, one a line (none: nothing). A window
+# that closes while xdotool walks the windows (a menu's popup) makes the search die of an X
+# error (BadWindow): it asks again then, and fails when every try did.
+#   visible_windows SEARCH-OPTIONS...
+visible_windows() {
+  local found
+  for _ in 1 2 3 4 5; do
+    found=$(timeout 5 xdotool search --onlyvisible "$@" 2>&1) || true
+    grep -qv '^[0-9]*$' <<<"$found" && continue
+    [ -z "$found" ] || echo "$found"
+    return 0
+  done
+  return 1
+}
+
+# The first shown window that the search finds within SECONDS (20 if not given).
+#   first_window [--within SECONDS] SEARCH-OPTIONS...
+first_window() {
+  local seconds=20 found
+  [ "$1" = --within ] && { seconds=$2; shift 2; }
+  local search=("$@")
+  wait_for 'found=$(visible_windows "${search[@]}") && [ -n "$found" ]' "$seconds" || return 1
+  echo "${found%%$'\n'*}"
+}
+
+# Waits until no shown window matches the search, for SECONDS.
+#   wait_window_gone SECONDS SEARCH-OPTIONS...
+wait_window_gone() {
+  local seconds=$1 found
+  # shellcheck disable=SC2034 # read by the condition
+  local search=("${@:2}")
+  wait_for 'found=$(visible_windows "${search[@]}") && [ -z "$found" ]' "$seconds"
+}
+
+# Waits until WINDOW has the X input focus, for SECONDS (5 if not given).
+#   wait_focus WINDOW [SECONDS]
+wait_focus() {
+  # shellcheck disable=SC2034 # read by the condition
+  local window=$1
+  wait_for '[ "$(xdotool getwindowfocus 2>/dev/null)" = "$window" ]' "${2:-5}"
+}
+
+# Gives WINDOW the X input focus and waits until it has it. Without a window manager, keys go to
+# the window that has it.
+#   focus_window WINDOW
+focus_window() {
+  xdotool windowfocus "$1" 2>/dev/null || true
+  wait_focus "$1"
+}
+
+# Sets the windows' layout as the probe (layout_probe, or `wine layout_probe.exe`) prints it: client_width, client_height and
+# each control's NAME_x, NAME_y, NAME_width and NAME_height, in logical pixels of the window's
+# client area; arrays for the reels (by number, 1 to 18) and start buttons (by panel from the
+# top), plain values for ok (the picker's OK) and about_ok (the About box's).
+#   load_layout PROBE-COMMAND...
+# shellcheck disable=SC2034 # for the tests that source this
+load_layout() {
+  local text
+  # A Windows build's probe under Wine ends its lines as Windows does.
+  text=$("$@" | tr -d '\r') || return 1
+  declare -g client_width client_height ok_x ok_y ok_width ok_height
+  declare -g about_ok_x about_ok_y about_ok_width about_ok_height
+  declare -g -a reel_x reel_y reel_width reel_height start_x start_y start_width start_height
+  eval "$text"
+}
+
+# The centre of a control of the layout that layout_probe prints: "X Y" in its window's client
+# area. NAME is the probe's prefix (reel, start, ok, about_ok), INDEX its array index if any.
+#   centre_of NAME [INDEX]
+centre_of() {
+  local suffix=${2:+[$2]}
+  local x="${1}_x$suffix" y="${1}_y$suffix" width="${1}_width$suffix" height="${1}_height$suffix"
+  echo "$((${!x} + ${!width} / 2)) $((${!y} + ${!height} / 2))"
+}

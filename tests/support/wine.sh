@@ -1,0 +1,29 @@
+# shellcheck shell=bash
+# Sourced by what runs the Windows programs under Wine (scripts/test-windows, the Windows tests,
+# bench/measure_windows.py through bash): a Wine prefix of its own. Sets no trap.
+
+# Points Wine at PREFIX and makes it ready: a 64-bit prefix, quiet, without Mono or Gecko
+# (nothing here uses .NET or HTML) and without menu entries for the prefix's programs in the
+# host's desktop menus. Starts one wineserver that outlives each program (else a caller waits on
+# the helper processes that Wine's first program leaves behind); the caller ends it with
+# `wineserver -k`. Then wineboot sets up a new prefix, or in one made before brings up the
+# services that Wine's programs share before the first of them runs (a second; without it, tests
+# run side by side were seen to hang at a program's end); its chatter goes to
+# PREFIX/wineboot.log, shown only when it fails. Then each registry file given is imported.
+# Programs that open windows need DISPLAY set before this: Wine's desktop stays on the display it
+# started with.
+#   prepare_wine_prefix PREFIX [REG-FILE...]
+prepare_wine_prefix() {
+  export WINEPREFIX=$1 WINEARCH=win64 WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+  shift
+  mkdir -p "$WINEPREFIX"
+  wineserver -p || return 1
+  wineboot -i >"$WINEPREFIX/wineboot.log" 2>&1 ||
+    { cat "$WINEPREFIX/wineboot.log" >&2; echo "wineboot failed in $WINEPREFIX" >&2; return 1; }
+  local file
+  for file in "$@"; do
+    wine regedit /S "$(winepath -w "$file")" >/dev/null 2>&1 ||
+      { echo "could not import $file into $WINEPREFIX" >&2; return 1; }
+  done
+}
