@@ -82,9 +82,8 @@ frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* paren
   connect(sysInfo, &QPushButton::clicked, this,
           [this] { RunHandler(m_messages, [this] { cmdSysInfo_Click(); }); });
 
-  auto* description =
-      AddLabel(this, "lblDescription", QString::fromUtf8(AppInfo::kDescription),
-               AboutLayout::kLblDescription.px(), true);
+  auto* description = AddLabel(this, "lblDescription", QString::fromUtf8(AppInfo::kDescription),
+                               AboutLayout::kLblDescription.px(), true);
   description->setWordWrap(true);
   m_lblDisclaimer.insert(0, AddLabel(this, "lblDisclaimer_0", "Copyright (C) 2026 ﾀﾏﾋﾛｲ 開発チーム",
                                      AboutLayout::kLblDisclaimer0.px(), true));
