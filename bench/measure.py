@@ -236,6 +236,20 @@ def percentile(values, fraction):
     return ordered[max(0, math.ceil(fraction * len(ordered)) - 1)]
 
 
+def start_ups(bench, programs, runs, settle):
+    """Each program's start-up times in milliseconds, the programs taking turns, after one
+    unmeasured run of each."""
+    times = {program: [] for program in programs}
+    for run in range(runs + 1):
+        for program in programs:
+            time.sleep(settle)
+            milliseconds = bench.start_up(program)
+            if run > 0:
+                times[program].append(milliseconds)
+    print("bench: start-ups done", flush=True)
+    return times
+
+
 def main():
     release, trace = sys.argv[1], sys.argv[2]
     bench = Bench(release, trace)
@@ -249,14 +263,7 @@ def main():
             rounds.append((ours, buttons, floor))
             print(f"bench: CPU round {number}: ours {ours[0]:.1f} ms/s, "
                   f"buttons {buttons[0]:.1f} ms/s, floor {floor[0]:.1f} ms/s", flush=True)
-        startups = {"ours": [], "bare": [], "captioned": []}
-        for run in range(STARTUPS + 1):
-            for program in startups:
-                time.sleep(SETTLE)
-                milliseconds = bench.start_up(program)
-                if run > 0:
-                    startups[program].append(milliseconds)
-        print("bench: start-ups done", flush=True)
+        startups = start_ups(bench, ("ours", "bare", "captioned"), STARTUPS, SETTLE)
         intervals, traced_cpu = bench.cadence()
     finally:
         bench.close()

@@ -11,7 +11,7 @@ import subprocess
 import sys
 import time
 
-from measure import TICKS_PER_SECOND, Bench, XServer, cpu_ticks, print_table
+from measure import Bench, XServer, cpu_ms, print_table, start_ups
 
 CPU_SECONDS = 20
 CPU_ROUNDS = 3
@@ -88,13 +88,13 @@ class WineBench:
             if process.poll() is not None or not self.shown(program):
                 raise SystemExit(f"bench: {program} is not running")
             pids = (process.pid, self.server, self.x.process.pid)
-            start, before = time.monotonic(), [cpu_ticks(pid) for pid in pids]
+            start, before = time.monotonic(), [cpu_ms(pid) for pid in pids]
             time.sleep(CPU_SECONDS)
             seconds = time.monotonic() - start
-            after = [cpu_ticks(pid) for pid in pids]
+            after = [cpu_ms(pid) for pid in pids]
         finally:
             self.stop(process)
-        return [(b - a) * 1000.0 / TICKS_PER_SECOND / seconds for a, b in zip(before, after)]
+        return [(b - a) / seconds for a, b in zip(before, after)]
 
 
 def main():
@@ -102,14 +102,7 @@ def main():
     try:
         print(f"bench: load average {os.getloadavg()[0]:.2f} on {os.cpu_count()} cores, "
               f"X server on {bench.x.display}, Wine prefix {bench.env['WINEPREFIX']}", flush=True)
-        startups = {"ours": [], "bare": []}
-        for run in range(STARTUPS + 1):
-            for program in startups:
-                time.sleep(SETTLE)
-                milliseconds = bench.start_up(program)
-                if run > 0:
-                    startups[program].append(milliseconds)
-        print("bench: start-ups done", flush=True)
+        startups = start_ups(bench, ("ours", "bare"), STARTUPS, SETTLE)
         rounds = []
         for number in range(1, CPU_ROUNDS + 1):
             ours, buttons = bench.cpu_round("ours"), bench.cpu_round("buttons")
