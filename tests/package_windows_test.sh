@@ -95,14 +95,17 @@ check_help() {
   wait_for '[ "$(said "first heading: $heading\$")" -eq 1 ]' 10 ||
     fail "the help does not show \"$heading\""
   import -window root "$work/$3.png"
-  # The help is the active window now and covers the program's but for its left edge: a click
-  # there makes the program active again before each F1, as a user would (a first click may
-  # only activate it, and nothing outside Wine shows when it has: when no viewer hands over,
-  # the user clicks and presses again).
+  # The help is the active window now and may cover much of the program's: a click on a bare
+  # part of the program's window that the help leaves free makes the program active again
+  # before each F1, as a user would (a first click may only activate it, and nothing outside
+  # Wine shows when it has: when no viewer hands over, the user clicks and presses again).
+  local point
+  point=$(picker_margin_point "$main" "$help") || fail "the help covers all of the program's window"
   # shellcheck disable=SC2034 # read by the condition
   for pressed in 1 2; do
     for _ in 1 2 3; do
-      xdotool mousemove --window "$main" 2 150 click 1
+      # shellcheck disable=SC2086 # the point is two numbers
+      xdotool mousemove --window "$main" $point click 1
       focus_window "$main" || true
       xdotool key F1
       wait_for '[ "$(said "handed over to the viewer")" -ge "$pressed" ]' 5 && break

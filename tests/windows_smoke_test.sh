@@ -195,15 +195,17 @@ wait_for '[ "$(log_has "showing .*TH.html first heading: ..*")" -eq 1 ]' 10 ||
 [ "$(comm -13 <(echo "$windows_before") <(all_windows))" = "$help" ] ||
   fail "F1 opened another window besides the help"
 import -window root "$work/4-help.png"
-# The help is the active window now and covers the program's but for its left edge: a click on
-# that bare edge makes the program active again before each F1, as a user would. A first click
-# may only activate the window (as it may for a user under Wine), and nothing outside Wine shows
-# when it has (the X focus stays with the program's window): when no viewer hands over, the user
-# clicks and presses again.
+# The help is the active window now and may cover much of the program's: a click on a bare part
+# of the program's window that the help leaves free makes the program active again before each
+# F1, as a user would. A first click may only activate the window (as it may for a user under
+# Wine), and nothing outside Wine shows when it has (the X focus stays with the program's
+# window): when no viewer hands over, the user clicks and presses again.
+point=$(picker_margin_point "$main" "$help") || fail "the help covers all of the program's window"
 # shellcheck disable=SC2034 # read by the condition that wait_for evaluates
 for pressed in 1 2; do
   for _ in 1 2 3; do
-    xdotool mousemove --window "$main" 2 $((menu + 100)) click 1
+    # shellcheck disable=SC2086 # the point is two numbers
+    xdotool mousemove --window "$main" $point click 1
     press F1
     wait_for '[ "$(log_has "handed over to the viewer that shows")" -ge "$pressed" ]' 5 && break
   done
@@ -219,7 +221,8 @@ echo "F1 opens our help, once however often it is pressed"
 focus "$help"
 xdotool key Escape
 wait_for '[ "$(viewers)" -eq 0 ]' 10 || fail "Esc did not close the help viewer"
-xdotool mousemove --window "$main" 5 $((menu + 5)) click 1
+# shellcheck disable=SC2086 # the point is two numbers
+xdotool mousemove --window "$main" $point click 1
 press ctrl+q
 wait_for ended 20 || fail "Ctrl+Q did not end the program"
 status=0

@@ -104,6 +104,49 @@ first_window() {
   echo "${found%%$'\n'*}"
 }
 
+# A point on the picker window's bare margin that OTHER does not cover, as "X Y" in the picker
+# window's own coordinates; fails when OTHER covers all of it. The picker's controls keep 9
+# pixels or more clear of its client area's left, right and bottom edges, so a click 3 pixels in
+# from them, below the menu bar, lands on the bare background and only makes the window active.
+# Where a window system puts a second window is not fixed: this finds where the picker still
+# shows, on the screen.
+#   picker_margin_point PICKER OTHER
+picker_margin_point() {
+  local X Y WIDTH HEIGHT px py pw ph ox oy ow oh sw sh x y
+  eval "$(xdotool getwindowgeometry --shell "$1")" || return 1
+  px=$X py=$Y pw=$WIDTH ph=$HEIGHT
+  eval "$(xdotool getwindowgeometry --shell "$2")" || return 1
+  ox=$X oy=$Y ow=$WIDTH oh=$HEIGHT
+  read -r sw sh <<<"$(xdotool getdisplaygeometry)"
+  while read -r x y; do
+    ((px + x >= 0 && px + x < sw && py + y >= 0 && py + y < sh)) || continue
+    ((px + x >= ox && px + x < ox + ow && py + y >= oy && py + y < oy + oh)) && continue
+    echo "$x $y"
+    return 0
+  done < <(
+    for ((y = ph - 3; y >= 50; y -= 20)); do echo "2 $y" && echo "$((pw - 3)) $y"; done
+    for ((x = 2; x < pw; x += 20)); do echo "$x $((ph - 3))"; done
+  )
+  return 1
+}
+
+# A display that no X server serves now: neither its socket (in the file system or the abstract
+# namespace), nor its lock file, nor its TCP port. For a test that wants a display nobody
+# answers; the numbers from 100 up, where Xvfb -displayfd, which counts from 0, seldom gets.
+#   unused_display
+unused_display() {
+  local n port
+  for ((n = 100; n < 1000; n++)); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    grep -q "@/tmp/.X11-unix/X$n\$" /proc/net/unix 2>/dev/null && continue
+    printf -v port '%04X' $((6000 + n))
+    cat /proc/net/tcp /proc/net/tcp6 2>/dev/null | awk '{print $2}' | grep -qi ":$port\$" && continue
+    echo ":$n"
+    return 0
+  done
+  return 1
+}
+
 # Waits until no shown window matches the search, for SECONDS.
 #   wait_window_gone SECONDS SEARCH-OPTIONS...
 wait_window_gone() {
