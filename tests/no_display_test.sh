@@ -10,9 +10,11 @@ owns_folder "$work"
 mkdir "$work/cwd"
 cd "$work/cwd"
 ulimit -c unlimited
+# A display that nothing answers: a number no X server serves now.
+nobody=$(unused_display) || fail "found no unused display number"
 for program in "$@"; do
   name=$(basename "$program")
-  for display in unset :99; do
+  for display in unset "$nobody"; do
     if [ "$display" = unset ]; then
       setting=(-u DISPLAY) expected="DISPLAY が設定されていません"
     else
