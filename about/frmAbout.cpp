@@ -89,7 +89,7 @@ frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* paren
                                      AboutLayout::kLblDisclaimer0.px(), true));
   m_lblTitle = AddLabel(this, "lblTitle", QString(), AboutLayout::kLblTitle.px(), true);
   m_lblVersion = AddLabel(this, "lblVersion", QString(), AboutLayout::kLblVersion.px(), false);
-  m_lblDisclaimer.insert(1, AddLabel(this, "lblDisclaimer_1", "https://tamahiroi.example.org/",
+  m_lblDisclaimer.insert(1, AddLabel(this, "lblDisclaimer_1", QString::fromUtf8(AppInfo::kHomepage),
                                      AboutLayout::kLblDisclaimer1.px(), true));
 
   // Enter keeps the dialog's meaning (the focused or default button); a held key presses once.
