@@ -29,14 +29,38 @@ base_packages=(cmake ninja-build g++ qt6-base-dev fonts-vlgothic)
 # What the tests need besides: GoogleTest; the desktop's own validators for the desktop files;
 # and for the test that runs the real program under strace, a private X server, a tool that
 # clicks and types into it, and the D-Bus helper that would start a session bus where none runs;
-# for the stand-in settings portal, a bus and Python's D-Bus bindings.
+# for the stand-in settings portal, a bus and Python's D-Bus bindings; Qt's own Japanese texts
+# for the help viewer; Python for the check of skipped tests.
 # shellcheck disable=SC2034
 test_packages=(libgtest-dev desktop-file-utils appstream xvfb xdotool strace dbus-x11 dbus-daemon
-  python3-dbus python3-gi)
+  python3 python3-dbus python3-gi qt6-translations-l10n)
 
 configure_and_build() {
   if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
   fi
   cmake --build "$build" --parallel
+}
+
+# The system this runs on, as the list of allowed skips names it: debian-12, debian-13.
+this_system() {
+  local ID VERSION_ID
+  # shellcheck source=/dev/null
+  . /etc/os-release
+  echo "$ID${VERSION_ID:+-$VERSION_ID}"
+}
+
+# Runs ctest in the current folder with ARGS, then fails when a test skipped a case (or did not
+# run) without leave for this run in tests/allowed-skips.txt; SYSTEMS are the words this run
+# answers to there (this_system, sanitizers, windows). A folder without tests fails too.
+#   checked_ctest "SYSTEMS" ARGS...
+checked_ctest() {
+  local systems=$1 status=0 report="$PWD/ctest-report.xml"
+  shift
+  ctest --no-tests=error --output-on-failure --output-junit "$report" \
+    --test-output-size-passed 4000000 --test-output-size-failed 4000000 "$@" || status=$?
+  # shellcheck disable=SC2086 # the systems are words
+  python3 "$root/tests/support/check_skips.py" "$report" "$root/tests/allowed-skips.txt" $systems ||
+    status=1
+  return "$status"
 }
