@@ -135,6 +135,8 @@ private slots:
     QTest::newRow("file transfer") << "ftp://example.org/x" << refused;
     QTest::newRow("script") << "javascript:alert(1)" << refused;
     QTest::newRow("other folder") << "../outside.png" << refused;
+    QTest::newRow("folder whose name starts with the help's") << "../help-other/pic.png"
+                                                              << refused;
     QTest::newRow("absolute path") << "file:///etc/passwd" << refused;
     QTest::newRow("link out of the folder") << "out.png" << refused;
     QTest::newRow("too large") << "big.png" << refused;
@@ -146,7 +148,7 @@ private slots:
     QFETCH(int, action);
     QTemporaryDir top;
     const QDir dir(top.path());
-    QVERIFY(dir.mkpath("help/more"));
+    QVERIFY(dir.mkpath("help/more") && dir.mkpath("help-other"));
     const QString page = dir.filePath("help/TH.html");
     for (const QString& name : {page, dir.filePath("help/more/other.html")}) {
       QFile file(name);
@@ -156,7 +158,8 @@ private slots:
     QImage picture(4, 4, QImage::Format_RGB32);
     picture.fill(Qt::red);
     QVERIFY(picture.save(dir.filePath("help/pic.png")) &&
-            picture.save(dir.filePath("outside.png")));
+            picture.save(dir.filePath("outside.png")) &&
+            picture.save(dir.filePath("help-other/pic.png")));
     QVERIFY(QFile::link(dir.filePath("outside.png"), dir.filePath("help/out.png")));
     QFile big(dir.filePath("help/big.png"));
     QVERIFY(big.open(QIODevice::WriteOnly) && big.resize(kLargestHelpFile + 1));
