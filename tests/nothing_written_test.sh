@@ -48,14 +48,11 @@ calls+=,link,linkat,symlink,symlinkat,truncate,mknod,mknodat
 look() { XDG_RUNTIME_DIR="$work/probe-runtime" "$probe" "$@"; }
 
 # Whether reel NUMBER of WINDOW (its client area MENU pixels down) has stopped: its picture stays
-# the same over a few of a spinning reel's 50 ms steps.
+# the same over ten looks.
 #   reel_stopped WINDOW NUMBER MENU
 reel_stopped() {
   local box=("$1" "${reel_x[$2]}" $(($3 + reel_y[$2])) "${reel_width[$2]}" "${reel_height[$2]}")
-  local before
-  before=$(look "${box[@]}") || return 1
-  sleep 0.2 # the time it is looked at, not a wait
-  [ "$(look "${box[@]}")" = "$before" ]
+  [ "$(distinct_looks 10 look "${box[@]}")" -eq 1 ]
 }
 
 # Runs the program once, as a user would, in the environment given (env's arguments), then

@@ -94,13 +94,8 @@ reel_shot() { # N
   local box="${reel_width[$1]}x${reel_height[$1]}+${reel_x[$1]}+$((reel_y[$1] + menu))"
   import -window "$main" -crop "$box" +repage rgb:- 2>/dev/null | md5sum
 }
-# How many different pictures reel N shows in COUNT looks 70 ms apart (the time it is looked at).
-distinct_shots() { # N count
-  for _ in $(seq "$2"); do
-    reel_shot "$1"
-    sleep 0.07
-  done | sort -u | wc -l
-}
+# How many different pictures reel N shows in COUNT looks.
+distinct_shots() { distinct_looks "$2" reel_shot "$1"; } # N count
 stopped() { [ "$(distinct_shots "$1" 10)" -eq 1 ]; }
 wait_for '[ "$(distinct_shots 1 6)" -gt 1 ]' 10 || fail "the first reel does not turn"
 import -window root "$work/1-spinning.png"

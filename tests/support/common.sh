@@ -147,6 +147,20 @@ unused_display() {
   return 1
 }
 
+# How many different answers COMMAND gives in COUNT runs 70 ms apart: with a fingerprint of a
+# part of a window, 1 means it stood still over the looks. Ten looks span more than ten of a
+# spinning reel's 50 ms steps, so a spinning reel, even a digit reel that shows the same digit
+# twice in a row one time in ten, all but never looks still over them.
+#   distinct_looks COUNT COMMAND...
+distinct_looks() {
+  local count=$1
+  shift
+  for _ in $(seq "$count"); do
+    "$@"
+    sleep 0.07 # the time between looks, not a wait
+  done | sort -u | wc -l
+}
+
 # Waits until no shown window matches the search, for SECONDS.
 #   wait_window_gone SECONDS SEARCH-OPTIONS...
 wait_window_gone() {
