@@ -16,7 +16,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   const PictureBanks banks(app.devicePixelRatio());
   std::vector<QIcon> numbers, digits;
-  for (int16_t i = 0; i < 43; ++i) numbers.emplace_back(banks.Image2()[i]);
+  for (int16_t i = 0; i < banks.Image2().count(); ++i) numbers.emplace_back(banks.Image2()[i]);
   for (int16_t i = 0; i < 10; ++i) digits.emplace_back(banks.Image1()[i]);
 
   QWidget window;

@@ -33,7 +33,7 @@ public:
   explicit Floor(const PictureBanks& banks) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFixedSize(Px(PickerLayout::kClientWidth), Px(PickerLayout::kClientHeight));
-    for (int16_t i = 0; i < 43; ++i) m_numbers.push_back(banks.Image2()[i]);
+    for (int16_t i = 0; i < banks.Image2().count(); ++i) m_numbers.push_back(banks.Image2()[i]);
     for (int16_t i = 0; i < 10; ++i) m_digits.push_back(banks.Image1()[i]);
     m_blink = {banks.Image4()[0], banks.Image4()[1]};
     // Each panel's reels, then its start button; their controls stand in the panel's group box.

@@ -18,20 +18,6 @@ T& checkedAt(std::span<T> items, int16_t index) {
 
 }  // namespace
 
-DrawBounds GameBounds(int16_t kind) {
-  switch (kind) {
-    case kLoto6:
-      return {1, 43};
-    case kMiniLoto:
-      return {1, 31};
-    case kNumbers4:
-    case kNumbers3:
-      return {0, 9};
-    default:
-      return {0, 0};
-  }
-}
-
 int16_t DrawState::drawOnce(int16_t kind) {
   const DrawBounds bounds = GameBounds(kind);
   const float r = m_random.next();

@@ -14,17 +14,37 @@ struct DrawBounds {
   int16_t upper = 0;
 };
 
-/// Lower and upper bound of a game kind's draw; 0 and 0 for a kind that is no game.
-DrawBounds GameBounds(int16_t kind);
+/// Lower and upper bound of a game kind's draw; 0 and 0 for a kind that is no game. The one
+/// place the games' ranges are written: the tables, the picture banks and the picture files
+/// follow them.
+constexpr DrawBounds GameBounds(int16_t kind) {
+  switch (kind) {
+    case kLoto6:
+      return {1, 43};
+    case kMiniLoto:
+      return {1, 31};
+    case kNumbers4:
+    case kNumbers3:
+      return {0, 9};
+    default:
+      return {0, 0};
+  }
+}
+
+/// The largest number a number game draws: the number bank holds 1 up to it.
+constexpr int16_t kHighestNumber = GameBounds(kLoto6).upper > GameBounds(kMiniLoto).upper
+                                       ? GameBounds(kLoto6).upper
+                                       : GameBounds(kMiniLoto).upper;
 
 /// The draw engine of the picker window: the used-number tables of the two games whose numbers
 /// must all differ, the result slot of every reel, and the two draw routines.
 /// Errors (overflow, subscript out of range, floating point) are raised as RuntimeError.
 class DrawState {
 public:
-  static constexpr int16_t kLoto6TableSize = 44;     // indices 0..43, by the number itself
-  static constexpr int16_t kMiniLotoTableSize = 32;  // indices 0..31
-  static constexpr int16_t kSlotCount = 19;          // slot N for reel N; slot 0 unused
+  // Indexed by the number itself, from 0 up to the game's highest.
+  static constexpr int16_t kLoto6TableSize = GameBounds(kLoto6).upper + 1;
+  static constexpr int16_t kMiniLotoTableSize = GameBounds(kMiniLoto).upper + 1;
+  static constexpr int16_t kSlotCount = 19;  // slot N for reel N; slot 0 unused
 
   /// The source is owned by the caller and must outlive this object.
   explicit DrawState(RandomSource& random) : m_random(random) {}

@@ -1,7 +1,6 @@
 #include "PictureBanks.h"
 
 #include <QImage>
-#include <algorithm>
 
 #include "DrawState.h"
 #include "PictureNames.h"
@@ -56,10 +55,9 @@ PictureBanks::PictureBanks(qreal devicePixelRatio) {
   // The digit bank holds every digit the digit games draw; the number bank every number from 1
   // up to the largest that a number game draws.
   const DrawBounds digits = GameBounds(kNumbers4);
-  const int numbers = std::max(GameBounds(kLoto6).upper, GameBounds(kMiniLoto).upper);
   fillBank(m_digits, m_image1, digits.upper - digits.lower + 1, devicePixelRatio,
            [](int i) { return PictureNames::digit(i); });
-  fillBank(m_numbers, m_image2, numbers, devicePixelRatio,
+  fillBank(m_numbers, m_image2, kHighestNumber, devicePixelRatio,
            [](int i) { return PictureNames::number(i + 1); });
   fillBank(m_blink, m_image4, 2, devicePixelRatio, [](int i) { return PictureNames::blink(i); });
   m_questionMark = loadPicture(PictureNames::questionMark(), devicePixelRatio, "Command1");

@@ -6,7 +6,7 @@
 /// from ":/pictures/<name>.png" and ":/pictures/<name>@2x.png".
 namespace PictureNames {
 
-/// The number bank's picture of n, 1 to 43: numbers/n01 .. numbers/n43.
+/// The number bank's picture of n, from 1: numbers/n01, numbers/n02 ...
 inline QString number(int n) { return QStringLiteral("numbers/n%1").arg(n, 2, 10, QChar('0')); }
 /// The digit bank's picture of d, 0 to 9: digits/d0 .. digits/d9.
 inline QString digit(int d) { return QStringLiteral("digits/d%1").arg(d); }

@@ -210,7 +210,8 @@ private slots:
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     const PictureBanks& banks = m_window->banks();
     m_pictures[banks.questionMark().cacheKey()] = {0, -1};
-    for (int16_t i = 0; i < 43; ++i) m_pictures[banks.Image2()[i].cacheKey()] = {2, int16_t(i + 1)};
+    for (int16_t i = 0; i < banks.Image2().count(); ++i)
+      m_pictures[banks.Image2()[i].cacheKey()] = {2, int16_t(i + 1)};
     for (int16_t i = 0; i < 10; ++i) m_pictures[banks.Image1()[i].cacheKey()] = {1, i};
   }
 

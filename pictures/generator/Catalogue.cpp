@@ -2,6 +2,7 @@
 
 #include "Bulb.h"
 #include "Digits.h"
+#include "DrawState.h"
 #include "IcoFile.h"
 #include "Lettering.h"
 #include "PictureNames.h"
@@ -26,11 +27,12 @@ PictureFile lettering(QString name, Outline (*shape)(), QSize size, QColor colou
 
 std::vector<PictureFile> makeCatalogue() {
   std::vector<PictureFile> files;
-  for (int n = 1; n <= 43; ++n)
+  // Every number and digit the games draw.
+  for (int n = 1; n <= kHighestNumber; ++n)
     files.push_back({PictureNames::number(n), [n](int scale) {
                        return renderLettering(numberLettering(n), kReelSize, scale, kCyan);
                      }});
-  for (int d = 0; d <= 9; ++d)
+  for (int d = GameBounds(kNumbers4).lower; d <= GameBounds(kNumbers4).upper; ++d)
     files.push_back({PictureNames::digit(d), [d](int scale) {
                        return renderLettering(digitLettering(d), kReelSize, scale, kYellow);
                      }});

@@ -240,7 +240,7 @@ Outline centred(const Outline& glyphs, qreal width) {
 }  // namespace
 
 Outline numberLettering(int n) {
-  if (n < 1 || n > 43) throw std::out_of_range("no such number");
+  if (n < 1 || n > 99) throw std::out_of_range("a number picture holds one or two digits");
   if (n < 10) return centred(digitGlyph(n, kNumberFace), kNumberFace.width[n]);
   const int tens = n / 10, units = n % 10;
   const qreal unitsLeft = kNumberFace.width[tens] + kPairGap;

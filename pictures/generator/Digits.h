@@ -25,7 +25,7 @@ extern const DigitFace kDigitFace;
 /// One digit with its left edge at x = 0.
 Outline digitGlyph(int digit, const DigitFace& face);
 
-/// The lettering of the number bank's picture of n (1 to 43): one or two digits, centred.
+/// The lettering of the number bank's picture of n (1 to 99): one or two digits, centred.
 Outline numberLettering(int n);
 /// The lettering of the digit bank's picture of d (0 to 9), centred.
 Outline digitLettering(int d);
