@@ -25,8 +25,8 @@ std::wstring channelName(const QString& path) {
   GetUserNameW(user, &length);
   const QByteArray key = QByteArray::number(static_cast<qulonglong>(session)) + '\n' +
                          QString::fromWCharArray(user).toUtf8() + '\n' + path.toLower().toUtf8();
-  return ("\\\\.\\pipe\\tamahiroi-help-" +
-          QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(32))
+  const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex();
+  return (QStringLiteral("\\\\.\\pipe\\tamahiroi-help-") + QString::fromLatin1(hash.left(32)))
       .toStdWString();
 }
 
