@@ -13,6 +13,9 @@ struct WindowClaim::Channel {
   HANDLE pipe = INVALID_HANDLE_VALUE;
   OVERLAPPED waiting{};
   QWinEventNotifier connected;
+  // Between a viewer's connection and its leaving: the event then marks the end of a read.
+  bool awaitingClose = false;
+  char unused = 0;
 
   ~Channel() {
     connected.setEnabled(false);
@@ -30,6 +33,15 @@ struct WindowClaim::Channel {
     const DWORD error = GetLastError();
     // One that came between two waits (and may have left already) is a request all the same.
     if (error == ERROR_PIPE_CONNECTED || error == ERROR_NO_DATA) SetEvent(waiting.hEvent);
+  }
+
+  // Waits without blocking for the connected viewer to close its end, which it does once it has
+  // checked whose pipe this is: cut off before that, it could not tell. False when it has gone.
+  bool awaitClose() {
+    ResetEvent(waiting.hEvent);
+    awaitingClose =
+        ReadFile(pipe, &unused, 1, nullptr, &waiting) || GetLastError() == ERROR_IO_PENDING;
+    return awaitingClose;
   }
 };
 
@@ -112,9 +124,14 @@ WindowClaim::WindowClaim(const QString& path, QObject* parent)
     channel.waiting.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     channel.connected.setHandle(channel.waiting.hEvent);
     connect(&channel.connected, &QWinEventNotifier::activated, this, [this] {
-      DisconnectNamedPipe(m_channel->pipe);
-      emit raiseRequested();
-      m_channel->listen();
+      Channel& held = *m_channel;
+      if (!held.awaitingClose) {
+        emit raiseRequested();
+        if (held.awaitClose()) return;
+      }
+      held.awaitingClose = false;
+      DisconnectNamedPipe(held.pipe);
+      held.listen();
     });
     channel.connected.setEnabled(true);
     channel.listen();
