@@ -8,7 +8,7 @@
 /// viewer of a file holds a channel named after the file, the user and the session (Linux: a
 /// local socket in the abstract namespace; Windows: a named pipe), so nothing is written to
 /// disk for it; a later viewer of the same file finds the channel, asks the first one to come
-/// to the front, and ends.
+/// to the front, and ends. Only a channel that this user holds is handed over to.
 class WindowClaim : public QObject {
   Q_OBJECT
 

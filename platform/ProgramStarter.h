@@ -15,6 +15,8 @@ public:
 
   /// Starts a UTF-8 command line: the program's name first, found by the system's program search,
   /// then its arguments, separated by blanks (double quotes group). Never goes through a shell.
+  /// On Windows a name without a folder is looked for in the system's own folders only, never in
+  /// the running program's folder or the current folder.
   /// A program that cannot be started raises the program-start error.
   virtual void startCommandLine(const std::string& commandLine, int windowStyle) = 0;
 

@@ -74,13 +74,61 @@ std::wstring ownFolder() {
   return std::filesystem::path(path).parent_path().native();
 }
 
+bool isPlainFile(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::wstring systemFolder(UINT(WINAPI* get)(LPWSTR, UINT)) {
+  std::wstring folder(MAX_PATH, L'\0');
+  UINT length = get(folder.data(), static_cast<UINT>(folder.size()));
+  if (length >= folder.size()) {
+    folder.resize(length);
+    length = get(folder.data(), length);
+  }
+  folder.resize(length < folder.size() ? length : 0);
+  return folder;
+}
+
+// A program named without a folder, in the system's own folders: the system folder, then the
+// Windows folder (where Windows keeps "winhlp32.exe"). The system's program search would look in
+// the running program's folder and in the current folder first, where whoever can write there
+// could place a program of that name. An empty text when neither folder holds it.
+std::wstring systemProgram(const std::wstring& name) {
+  // As the system's search, which adds ".exe" to a name without an extension.
+  const std::wstring file = name.find(L'.') == std::wstring::npos ? name + L".exe" : name;
+  for (const std::wstring& folder :
+       {systemFolder(GetSystemDirectoryW), systemFolder(GetSystemWindowsDirectoryW)}) {
+    if (folder.empty()) continue;
+    const std::wstring path = (std::filesystem::path(folder) / file).native();
+    if (isPlainFile(path)) return path;
+  }
+  return {};
+}
+
+void createWide(const std::wstring& application, std::wstring commandLine, int windowStyle,
+                const std::string& shownName) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(windowStyle);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &process))
+    raiseStartError(shownName, GetLastError());
+  dropHandles(process);
+}
+
+// Whether a program's name says where it is (a path), rather than leaving it to a search.
+bool namesAFolder(const std::wstring& name) {
+  return name.find_first_of(L"\\/:") != std::wstring::npos;
+}
+
 // Our viewer in the first of the folders that holds it as a file, or an empty text.
 std::wstring findViewer(const std::vector<std::wstring>& folders) {
   for (const std::wstring& folder : folders) {
     const std::wstring path = (std::filesystem::path(folder) / kOurHelpViewer).native();
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-      return path;
+    if (isPlainFile(path)) return path;
   }
   return {};
 }
@@ -97,21 +145,19 @@ void SystemProgramStarter::startCommandLine(const std::string& commandLine, int 
     for (const std::string& folder : m_standInFolders) folders.push_back(wide(folder));
     if (const std::wstring viewer = findViewer(folders); !viewer.empty()) {
       // Wide throughout: the program's folder may hold characters the ANSI code page lacks.
-      std::wstring line = L"\"" + viewer + L"\"" + wide(argumentsOf(commandLine));
-      STARTUPINFOW startup{};
-      startup.cb = sizeof startup;
-      startup.dwFlags = STARTF_USESHOWWINDOW;
-      startup.wShowWindow = static_cast<WORD>(windowStyle);
-      PROCESS_INFORMATION process{};
-      if (!CreateProcessW(viewer.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process)) {
-        const DWORD error = GetLastError();
-        const std::u8string shown = std::filesystem::path(viewer).u8string();
-        raiseStartError(std::string(shown.begin(), shown.end()), error);
-      }
-      dropHandles(process);
+      const std::u8string shown = std::filesystem::path(viewer).u8string();
+      createWide(viewer, L"\"" + viewer + L"\"" + wide(argumentsOf(commandLine)), windowStyle,
+                 std::string(shown.begin(), shown.end()));
       return;
     }
+  }
+  const std::wstring name = arguments.empty() ? std::wstring() : wide(arguments.front());
+  if (!name.empty() && !namesAFolder(name)) {
+    const std::wstring program = systemProgram(name);
+    if (program.empty()) raiseStartError(commandLine, ERROR_FILE_NOT_FOUND);
+    // The command line goes to the program as written; only where it comes from is fixed.
+    createWide(program, wide(commandLine), windowStyle, commandLine);
+    return;
   }
   create(nullptr, ToAnsi(commandLine), windowStyle, commandLine);
 }

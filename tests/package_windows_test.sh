@@ -14,7 +14,9 @@
 # opens and closes; F1 in the installed program, started from another working folder, opens
 # its help once however often it is pressed; the uninstall leaves the prefix as it found it. A
 # build of a newer version replaces an installed one. The zip's TH.exe starts from a folder
-# whose path has blanks, and opens its help the same way.
+# whose path has blanks, and opens its help the same way. The installer for one user
+# (MSI-per-user.msi beside MSI) asks for no administrator rights, installs into the user's own
+# programs folder, with the shortcut and the entry the user's, and its uninstall leaves nothing.
 set -euo pipefail
 # shellcheck source=support/common.sh
 source "$(dirname "$0")/support/common.sh"
@@ -192,3 +194,49 @@ status=0
 wait "$started" || status=$?
 [ "$status" -eq 0 ] || { cat "$work/zip-output"; fail "the zip's TH.exe ended with $status"; }
 echo "ok: the zip's TH.exe ran from '$program', opened its help and ended cleanly"
+
+# The installer for one user, beside the one for all users.
+user_msi=${msi%.msi}-per-user.msi
+[ -f "$user_msi" ] || fail "no installer for one user: $user_msi"
+! msiinfo export "$user_msi" Property | grep -q '^ALLUSERS' ||
+  fail "the installer for one user sets ALLUSERS"
+# Its summary's word count says no administrator rights are needed (bit 8).
+word_count=$(msiinfo suminfo "$user_msi" | sed -n 's/^Source: \([0-9]*\).*/\1/p')
+[ $((word_count & 8)) -eq 8 ] || fail "the installer for one user asks for elevation ($word_count)"
+user_programs=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')")/Programs
+user_folder="$user_programs/ﾀﾏﾋﾛｲ"
+user_entries() {
+  rm -f "$work/user-uninstall.reg"
+  wine regedit /E "$(winepath -w "$work/user-uninstall.reg")" \
+    'HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Uninstall' >/dev/null 2>&1 ||
+    return 0
+  # No file when the user's list does not exist yet.
+  [ -f "$work/user-uninstall.reg" ] || return 0
+  iconv -f UTF-16 -t UTF-8 "$work/user-uninstall.reg" | tr -d '\r' |
+    sed -n 's/^"DisplayName"="\(.*\)"$/\1/p'
+}
+user_before=$(user_entries)
+msiexec /i "$user_msi"
+diff -r "$stage" "$user_folder" || fail "the folder installed for one user differs from the tree"
+[ ! -e "$folder" ] || fail "the installer for one user installed into $folder"
+user_shortcut=$(find "$drive/users/"*/AppData/Roaming/Microsoft/Windows/"Start Menu/Programs" \
+  -name 'ﾀﾏﾋﾛｲ.lnk')
+[ -n "$user_shortcut" ] || fail "no shortcut in the user's Start menu"
+# Windows lists a per-user install in the user's own list; Wine 8 may keep it in the machine's.
+{ user_entries; entries | cut -d'|' -f1; } | grep -qx 'ﾀﾏﾋﾛｲ' ||
+  fail "the installed programs do not list ﾀﾏﾋﾛｲ"
+echo "ok: msiexec /i for one user installed into $user_folder, with the user's shortcut and entry"
+wine start /unix "$user_shortcut" >/dev/null 2>&1 || fail "the user's shortcut did not start"
+window_of >/dev/null || fail "the program started by the user's shortcut showed no window"
+user_exe="$(winepath -w "$user_folder")\\TH.exe"
+running "$user_exe" || fail "the window is not that of $user_exe"
+close_program "$user_exe"
+echo "ok: the user's shortcut started $user_exe; its window opened and closed"
+msiexec /x "$user_msi"
+[ "$(user_entries)" = "$user_before" ] || fail "the uninstall for one user left its entry"
+# Also the folders and the shortcut as they were before, less the user's own installer cache,
+# which Windows keeps as Wine does (as the machine's in windows/Installer).
+[ ! -e "$user_folder" ] || fail "the uninstall for one user left $user_folder"
+diff <(echo "$before") <(snapshot | grep -v '^\./users/[^/]*/AppData/Roaming/Microsoft/Installer$') \
+  >"$work/left" || { cat "$work/left"; fail "the uninstall for one user left files"; }
+echo "ok: msiexec /x for one user removed the files, the shortcut and the entry"

@@ -1,10 +1,13 @@
 // Starting programs on Windows through the real CreateProcess: exact paths with blanks beside a
 // decoy that an unquoted command line would start, the show state the started program is given,
 // a start that does not wait, the error for a program that cannot be started, and our help
-// viewer standing in for the Windows one. The programs
+// viewer standing in for the Windows one, and no program taken from a folder others may write
+// to for a name without a folder. The programs
 // started are copies of start_probe.exe, which records how it was started next to itself.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include <filesystem>
 #include <fstream>
@@ -104,24 +107,64 @@ TEST_F(WindowsProgramStarterTest, AProgramThatCannotStartRaisesTheStartError) {
   }
 }
 
+// The programs this process started that run from a file of this name: their paths, and each
+// is ended (they are this test's own).
+std::vector<fs::path> endStartedPrograms(const std::wstring& name) {
+  std::vector<fs::path> paths;
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more;
+       more = Process32NextW(snapshot, &entry)) {
+    if (entry.th32ParentProcessID != GetCurrentProcessId() ||
+        _wcsicmp(entry.szExeFile, name.c_str()))
+      continue;
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
+                                       entry.th32ProcessID);
+    if (process == nullptr) continue;
+    std::wstring path(32768, L'\0');
+    DWORD length = static_cast<DWORD>(path.size());
+    if (QueryFullProcessImageNameW(process, 0, path.data(), &length))
+      paths.emplace_back(path.substr(0, length));
+    TerminateProcess(process, 1);
+    CloseHandle(process);
+  }
+  CloseHandle(snapshot);
+  return paths;
+}
+
+fs::path windowsFolder(UINT(WINAPI* get)(LPWSTR, UINT)) {
+  wchar_t folder[MAX_PATH] = {};
+  return fs::path(std::wstring(folder, get(folder, MAX_PATH)));
+}
+
 // A command line naming "winhlp32.exe", in any case, starts our viewer from the first stand-in
-// folder that holds it, with the same arguments and window style; without it, or for any other
-// program, the command line starts as named. The named programs are probes in the working
-// folder, which the system's program search tries before its own folders.
+// folder that holds it, with the same arguments and window style. Without it, only the system's
+// own "winhlp32.exe" starts, never one planted in the working folder or beside the running
+// program, where the system's program search would look first; and any other program named
+// without a folder is looked for in the system's folders alone, so the planted one is not
+// started and the start fails as for a missing program.
 TEST_F(WindowsProgramStarterTest, HelpViewerStandIn) {
+  enum class Started { Viewer, SystemCopy, Nothing };
   struct Row {
     const char* commandLine;
-    const char* viewer;   // in the stand-in folder: "file", "folder" or nothing
-    const char* started;  // the probe that must start: the viewer or a named one
+    const char* viewer;  // in the stand-in folder: "file", "folder" or nothing
+    Started started;
   };
   const Row rows[] = {
-      {"winhlp32.exe TH.hlp", "file", TH_HELP_VIEWER ".exe"},
-      {"WinHlp32.EXE \"my help.hlp\"  -x", "file", TH_HELP_VIEWER ".exe"},
-      {"winhlp32.exe TH.hlp", "", "winhlp32.exe"},
-      {"winhlp32.exe TH.hlp", "folder", "winhlp32.exe"},
-      {"other.exe TH.hlp", "file", "other.exe"},
+      {"winhlp32.exe TH.hlp", "file", Started::Viewer},
+      {"WinHlp32.EXE \"my help.hlp\"  -x", "file", Started::Viewer},
+      {"winhlp32.exe TH.hlp", "", Started::SystemCopy},
+      {"winhlp32.exe TH.hlp", "folder", Started::SystemCopy},
+      {"other.exe TH.hlp", "file", Started::Nothing},
+      {"other TH.hlp", "", Started::Nothing},
   };
   const fs::path working = fs::current_path();
+  std::wstring ownPath(MAX_PATH, L'\0');
+  ownPath.resize(GetModuleFileNameW(nullptr, ownPath.data(), MAX_PATH));
+  const fs::path ownFolder = fs::path(ownPath).parent_path();
+  const std::vector<fs::path> systemFolders = {windowsFolder(GetSystemDirectoryW),
+                                               windowsFolder(GetSystemWindowsDirectoryW)};
   int round = 0;
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.commandLine) + " with the viewer as " + row.viewer);
@@ -129,22 +172,46 @@ TEST_F(WindowsProgramStarterTest, HelpViewerStandIn) {
     const fs::path viewer = dir / "stand-ins" / TH_HELP_VIEWER ".exe";
     if (std::string(row.viewer) == "file") copyTo(viewer);
     if (std::string(row.viewer) == "folder") fs::create_directories(viewer);
-    const fs::path named = copyTo(dir / "work" / "winhlp32.exe");
-    copyTo(dir / "work" / "other.exe");
+    std::vector<fs::path> planted;
+    for (const fs::path& folder : {dir / "work", ownFolder})
+      for (const char* name : {"winhlp32.exe", "other.exe"})
+        planted.push_back(copyTo(folder / name));
     fs::current_path(dir / "work");
-    SystemProgramStarter({utf8(dir / "stand-ins")}).startCommandLine(row.commandLine, 1);
+    bool failed = false;
+    try {
+      SystemProgramStarter({utf8(dir / "stand-ins")}).startCommandLine(row.commandLine, 1);
+    } catch (const RuntimeError& error) {
+      failed = true;
+      EXPECT_EQ(error.kind(), ErrorKind::ProgramStart);
+      EXPECT_NE(std::string(error.what()).find("(2)"), std::string::npos) << error.what();
+    }
     fs::current_path(working);
+    const std::vector<fs::path> systemCopies = endStartedPrograms(L"winhlp32.exe");
+    for (const fs::path& file : planted)
+      if (file.parent_path() == ownFolder) fs::remove(file);
 
-    const bool byViewer = std::string(row.started) == TH_HELP_VIEWER ".exe";
-    const fs::path started = byViewer ? viewer : dir / "work" / row.started;
-    ASSERT_TRUE(appears(doneMark(started)));
-    const auto record = readRecord(startedRecord(started));
-    EXPECT_TRUE(ranAs(record, started));
-    const std::string line = row.commandLine;
-    EXPECT_EQ(record.at("commandLine"),
-              byViewer ? quoted(viewer) + line.substr(line.find(' ')) : line);
-    EXPECT_EQ(record.at("showWindow"), "1");
-    EXPECT_EQ(fs::exists(startedRecord(named)), std::string(row.started) == "winhlp32.exe");
+    EXPECT_EQ(failed, row.started == Started::Nothing);
+    if (row.started == Started::Viewer) {
+      ASSERT_TRUE(appears(doneMark(viewer)));
+      const auto record = readRecord(startedRecord(viewer));
+      EXPECT_TRUE(ranAs(record, viewer));
+      const std::string line = row.commandLine;
+      EXPECT_EQ(record.at("commandLine"), quoted(viewer) + line.substr(line.find(' ')));
+      EXPECT_EQ(record.at("showWindow"), "1");
+    }
+    if (row.started == Started::SystemCopy) {
+      ASSERT_EQ(systemCopies.size(), 1u);
+      const fs::path folder = systemCopies.front().parent_path();
+      EXPECT_TRUE(fs::equivalent(folder, systemFolders[0]) ||
+                  fs::equivalent(folder, systemFolders[1]))
+          << utf8(systemCopies.front());
+    } else {
+      EXPECT_TRUE(systemCopies.empty());
+    }
+    // A planted program that was started has recorded so by the time the viewer has, or the
+    // system's copy has been found running: none may have.
+    for (const fs::path& file : planted)
+      EXPECT_FALSE(fs::exists(startedRecord(file))) << "started " << utf8(file);
   }
 }
 

@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# Files planted where the real TH.exe and its help viewer run, under Wine in a private X server:
+#
+#   planted_files_windows_test.sh TH.exe PLANTED_DIR LOAD_PROBE START_PROBE WORK
+#
+# PLANTED_DIR holds a library for each name that the programs delay-load (authz.dll ...), each
+# leaving "<its path>.loaded" when loaded; LOAD_PROBE loads libraries with the default search,
+# START_PROBE records it was started. With Wine told to search the program's folder first for
+# those names, as Windows does for names that are not known DLLs:
+# - the probe beside the planted libraries loads every one of them (so they lie where a careless
+#   program finds them);
+# - TH.exe and its help viewer (beside it, as in the zip), started from a working folder that
+#   holds the same libraries, open their windows and load none of them;
+# - TH.exe alone beside a planted winhlp32.exe, and with another in its working folder, starts
+#   the system's own help viewer on F1, and neither planted one.
+# WORK gets a Wine prefix of its own (kept between runs) and pictures of the screen.
+set -euo pipefail
+# shellcheck source=support/common.sh
+source "$(dirname "$0")/support/common.sh"
+# shellcheck source=support/wine.sh
+source "$(dirname "$0")/support/wine.sh"
+exe=$(realpath "$1") planted=$(realpath "$2") load_probe=$(realpath "$3")
+start_probe=$(realpath "$4") work=$5
+for tool in wine wineserver Xvfb xdotool import; do
+  command -v "$tool" >/dev/null || fail "needs $tool (scripts/test-windows installs it)"
+done
+mkdir -p "$work"
+work=$(realpath "$work")
+on_failure '[ -n "${DISPLAY:-}" ] && import -window root "$work/failed.png" 2>/dev/null &&
+  echo "the screen at that moment: $work/failed.png"'
+
+mkdir -p "$work/x"
+owns_folder "$work/x"
+start_xserver "$work/x" || fail "Xvfb did not start"
+owns_wine_prefix "$work/wine"
+prepare_wine_prefix "$work/wine" || fail "could not set up the Wine prefix"
+
+libraries=()
+for library in "$planted"/*.dll; do libraries+=("$(basename "$library")"); done
+[ "${#libraries[@]}" -ge 12 ] || fail "only ${#libraries[@]} planted libraries in $planted"
+names=$(printf '%s\n' "${libraries[@]}" | sed 's/\.dll$//' | paste -sd, -)
+# Native first for these names: Wine then looks for them as Windows does.
+planting="$WINEDLLOVERRIDES;$names=n,b"
+# Two names cannot be proven under Wine, for Wine's own sake: its user32.dll imports version.dll
+# (Windows' does not), and when the first window opens it loads uxtheme.dll by itself, both with
+# the plain search (seen with WINEDEBUG=+loaddll), whatever the program asked. The programs run
+# without those two told native-first; they delay-load them all the same (pe_checks_test), and
+# the careless probe shows the planted ones are loadable.
+program_names=$(tr , '\n' <<<"$names" | grep -vx -e version -e uxtheme | paste -sd, -)
+program_planting="$WINEDLLOVERRIDES;$program_names=n,b"
+[ "$(tr , '\n' <<<"$program_names" | wc -l)" -eq $((${#libraries[@]} - 2)) ] ||
+  fail "version and uxtheme are not among the planted libraries"
+
+# A fresh folder holding the planted libraries.
+plant() {
+  rm -rf "$1"
+  mkdir -p "$1"
+  cp "$planted"/*.dll "$1/"
+}
+loaded() { find "$@" -name '*.loaded' -printf '%f\n' | sort | paste -sd' ' -; }
+
+# The planting works: the careless probe beside the libraries loads every one.
+plant "$work/careless"
+cp "$load_probe" "$work/careless/"
+(cd "$work/careless" && WINEDLLOVERRIDES=$planting wine load_probe.exe "${libraries[@]}") \
+  >"$work/careless.log" 2>&1 || { cat "$work/careless.log"; fail "the probe could not load them"; }
+[ "$(find "$work/careless" -name '*.loaded' | wc -l)" -eq "${#libraries[@]}" ] ||
+  { cat "$work/careless.log"; fail "the probe loaded only: $(loaded "$work/careless")"; }
+echo "ok: a program without the defence loads all ${#libraries[@]} planted libraries from its folder"
+
+# The program as in the zip, the same libraries beside it and in its working folder.
+program="$work/program"
+plant "$program"
+plant "$work/current"
+cp "$exe" "$(dirname "$exe")/tamahiroi-help.exe" "$program/"
+cp -R "$(dirname "$exe")/help" "$program/"
+title='ﾀﾏﾋﾛｲ'
+help_title='ﾀﾏﾋﾛｲのﾍﾙﾌﾟ'
+(cd "$work/current" && WINEDLLOVERRIDES=$program_planting wine "$program/TH.exe") >"$work/program.log" 2>&1 &
+owns_process $!
+main=$(first_window --within 60 --name "^$title\$") || fail "the window \"$title\" did not open"
+focus_window "$main" || true
+xdotool key F1
+first_window --within 30 --name "^$help_title\$" >/dev/null || fail "F1 opened no help window"
+import -window root "$work/planted-program.png"
+[ -z "$(loaded "$program" "$work/current")" ] ||
+  fail "TH.exe or its viewer loaded planted libraries: $(loaded "$program" "$work/current")"
+echo "ok: TH.exe and the viewer it started showed their windows and loaded none of them"
+wineserver -k
+wait_window_gone 10 --name . || true
+
+# The viewer started alone.
+prepare_wine_prefix "$work/wine" || fail "could not set up the Wine prefix again"
+(cd "$work/current" && WINEDLLOVERRIDES=$program_planting wine "$program/tamahiroi-help.exe") \
+  >"$work/viewer.log" 2>&1 &
+owns_process $!
+first_window --within 60 --name "^$help_title\$" >/dev/null || fail "the viewer showed no window"
+[ -z "$(loaded "$program" "$work/current")" ] ||
+  fail "the viewer loaded planted libraries: $(loaded "$program" "$work/current")"
+echo "ok: the viewer started alone showed its window and loaded none of them"
+wineserver -k
+wait_window_gone 10 --name . || true
+
+# TH.exe alone (no viewer of ours beside it) with a planted winhlp32.exe beside it and another in
+# its working folder: F1 starts the system's own viewer (a box that it cannot find the file).
+alone="$work/alone"
+rm -rf "$alone" "$work/alone-current"
+mkdir -p "$alone" "$work/alone-current"
+cp "$exe" "$alone/"
+cp "$start_probe" "$alone/winhlp32.exe"
+cp "$start_probe" "$work/alone-current/winhlp32.exe"
+prepare_wine_prefix "$work/wine" || fail "could not set up the Wine prefix again"
+(cd "$work/alone-current" && wine "$alone/TH.exe") >"$work/alone.log" 2>&1 &
+owns_process $!
+main=$(first_window --within 60 --name "^$title\$") || fail "the window \"$title\" did not open"
+# shellcheck disable=SC2034 # read by the condition
+before=$(visible_windows --name . | sort)
+focus_window "$main" || true
+xdotool key F1
+wait_for '[ -n "$(comm -13 <(echo "$before") <(visible_windows --name . | sort))" ]' 30 ||
+  fail "F1 showed nothing"
+import -window root "$work/planted-winhlp32.png"
+for probe in "$alone/winhlp32.exe" "$work/alone-current/winhlp32.exe"; do
+  [ ! -e "$probe.started" ] || fail "F1 started the planted $probe"
+done
+# Under Wine a process shows the command line it was given: the help's own, exactly. Which file
+# it came from, program_starter_win32_test checks.
+# shellcheck disable=SC2009 # a Windows program's command line under Wine shows only here
+ps -eo args= | grep -qx 'winhlp32.exe TH.hlp' || fail "F1 started no winhlp32.exe on TH.hlp"
+echo "ok: F1 without our viewer started the system's winhlp32.exe, neither planted one"
