@@ -11,6 +11,7 @@
 #include "ButtonKeys.h"
 #include "HandlerGuard.h"
 #include "PictureBanks.h"
+#include "PictureNames.h"
 
 namespace {
 
@@ -75,6 +76,8 @@ frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* paren
   picIcon->setPixmap(banner);
   picIcon->setGeometry(AboutLayout::kPicIcon.px());
   picIcon->setFocusPolicy(Qt::StrongFocus);
+  // It takes the focus, so a screen reader says what it shows.
+  picIcon->setAccessibleName(QString::fromLatin1(PictureNames::kBannerWord));
 
   auto* sysInfo = new QPushButton("ｼｽﾃﾑ情報(&S)...", this);
   sysInfo->setObjectName("cmdSysInfo");
