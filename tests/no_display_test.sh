@@ -44,6 +44,6 @@ for program in "$@"; do
   expected+="Debian: apt install qt6-wayland"
   [ "$said" = "$name: 画面を開けないため起動できません ($expected)" ] ||
     fail "$name, no Wayland plugin: said $said"
-  rm -r "$work/bin"
+  rm -r "${work:?}/bin"
 done
 echo "PASS: without a display, $# programs ended with status 1 and their line"
