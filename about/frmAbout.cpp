@@ -10,7 +10,9 @@
 #include "AppInfo.h"
 #include "ButtonKeys.h"
 #include "HandlerGuard.h"
+#include "PaletteColours.h"
 #include "PictureBanks.h"
+#include "PictureNames.h"
 
 namespace {
 
@@ -39,7 +41,7 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, QRect g
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   if (blackText) {
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
+    palette.setColor(QPalette::WindowText, TextColour(Qt::black, palette));
     label->setPalette(palette);
   }
   return label;
@@ -75,6 +77,8 @@ frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* paren
   picIcon->setPixmap(banner);
   picIcon->setGeometry(AboutLayout::kPicIcon.px());
   picIcon->setFocusPolicy(Qt::StrongFocus);
+  // It takes the focus, so a screen reader says what it shows.
+  picIcon->setAccessibleName(QString::fromLatin1(PictureNames::kBannerWord));
 
   auto* sysInfo = new QPushButton("ｼｽﾃﾑ情報(&S)...", this);
   sysInfo->setObjectName("cmdSysInfo");
@@ -145,10 +149,15 @@ void frmAbout::paintEvent(QPaintEvent* event) {
   // The etched separator between the description and the credits: a grey line over a white one.
   QPainter painter(this);
   using AboutLayout::kLine0White, AboutLayout::kLine1Grey;
-  painter.setPen(QPen(QColor(128, 128, 128), 1));
+  // On a dark window the etching takes the palette's own shadow and light, as the toolkit's
+  // sunken lines do, instead of a white stripe.
+  const bool dark = HasDarkWindow(palette());
+  const QColor shadow = dark ? palette().color(QPalette::Dark) : QColor(128, 128, 128);
+  const QColor light = dark ? palette().color(QPalette::Light) : QColor(255, 255, 255);
+  painter.setPen(QPen(shadow, 1));
   painter.drawLine(QPointF(PxF(kLine1Grey.x1), PxF(kLine1Grey.y1)),
                    QPointF(PxF(kLine1Grey.x2), PxF(kLine1Grey.y2)));
-  painter.setPen(QPen(QColor(255, 255, 255), 2));
+  painter.setPen(QPen(light, 2));
   painter.drawLine(QPointF(PxF(kLine0White.x1), PxF(kLine0White.y1) + 1),
                    QPointF(PxF(kLine0White.x2), PxF(kLine0White.y2) + 1));
 }

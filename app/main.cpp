@@ -1,5 +1,6 @@
 #include <QApplication>
 
+#include "Announcer.h"
 #include "AppInfo.h"
 #include "Application.h"
 #include "FileFinder.h"
@@ -25,7 +26,8 @@ int main(int argc, char* argv[]) {
   SystemRegistry registry;
   SystemFileFinder files;
   const std::unique_ptr<MotionPreference> motion = NewSystemMotionPreference();
-  frmMain window({random, programs, messages, registry, files, motion.get()});
+  const std::unique_ptr<Announcer> announcer = NewSystemAnnouncer();
+  frmMain window({random, programs, messages, registry, files, motion.get(), announcer.get()});
   window.show();
   return QApplication::exec();
 }

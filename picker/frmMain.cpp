@@ -241,6 +241,14 @@ void frmMain::Command_Click(int16_t reel) {
   const int16_t stopped = m_draw.slot(reel);
   button.setDisabledPicture(reelPicture(reel, stopped));
   button.setAccessibleDescription(QString::number(stopped));
+  // The focus has just moved on (a disabled button cannot keep it), so the number would be read
+  // only by one who comes back to this reel: say it now.
+  if (m_services.announcer != nullptr)
+    m_services.announcer->announce(button, stopAnnouncement(reel));
+}
+
+QString frmMain::stopAnnouncement(int16_t reel) const {
+  return Command(reel).accessibleName() + " は " + QString::number(m_draw.slot(reel));
 }
 
 void frmMain::CommandStart_Click(int16_t Index) {

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 
+#include "Announcer.h"
 #include "ButtonKeys.h"
 #include "ControlArray.h"
 #include "DrawState.h"
@@ -38,6 +39,8 @@ struct PickerServices {
   FileFinder& files;   // for the About box
   /// The desktop's wish for less motion; none: the start buttons always blink.
   MotionPreference* motion = nullptr;
+  /// Tells a screen reader where each reel stopped; none: nothing is said.
+  Announcer* announcer = nullptr;
 };
 
 /// The main window: four game panels of reels, their start buttons, the OK button and the menus.
@@ -52,7 +55,8 @@ public:
 
   /// Seeds the random source; runs once, first, when the window object is created.
   void Form_Initialize();
-  /// The click of reel N's button (Command1 .. Command18): stops the reel on a fresh draw.
+  /// The click of reel N's button (Command1 .. Command18): stops the reel on a fresh draw, and
+  /// has the screen reader say which reel stopped on what.
   void Command_Click(int16_t reel);
   /// The tick of reel N's timer (Timer1 .. Timer18): the next spin frame.
   void Timer_Timer(int16_t reel);
@@ -80,6 +84,8 @@ public:
   int16_t blinkPhase() const { return m_blinkPhase; }
   /// Every stopped reel's number, by game, as mnu_copy_Click puts it on the clipboard.
   std::string chosenNumbersText() const;
+  /// What the screen reader says when a reel stops: the reel's name, "は" and the number.
+  QString stopAnnouncement(int16_t reel) const;
 
   /// The command line of the help item.
   static constexpr const char* kHelpCommand = "winhlp32.exe TH.hlp";

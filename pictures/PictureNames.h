@@ -15,6 +15,9 @@ inline QString blink(int phase) { return QStringLiteral("buttons/start%1").arg(p
 inline QString questionMark() { return QStringLiteral("buttons/question"); }
 inline QString areYouReady() { return QStringLiteral("buttons/ready"); }
 inline QString banner() { return QStringLiteral("about/banner"); }
+/// The word the banner shows (a maker of our own invention): drawn into it, and its name for
+/// those who cannot see it.
+inline constexpr char kBannerWord[] = "TAMALUX";
 /// The light bulb at 16, 32 or 128 px (no 2x files: the sizes serve every screen).
 inline QString bulb(int size) { return QStringLiteral("icons/bulb%1").arg(size); }
 /// The icon file with the 16 and 32 px bulbs in 16 colours, for the program file.

@@ -20,9 +20,19 @@ struct HeldMessage {
 std::vector<HeldMessage> g_held;
 QString g_program;
 
+// Whether the toolkit, on its way to failing, said it has no Wayland plugin at all.
+bool WaylandPluginWasMissing() {
+  for (const HeldMessage& held : g_held)
+    if (qstrcmp(held.category, "qt.qpa.plugin") == 0 &&
+        held.text.startsWith(QLatin1String("Could not find the Qt platform plugin \"wayland\"")))
+      return true;
+  return false;
+}
+
 void HoldStartMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
   if (type == QtFatalMsg) {
-    const QByteArray line = (NoDisplayMessage(g_program) + '\n').toLocal8Bit();
+    const QByteArray line =
+        (NoDisplayMessage(g_program, WaylandPluginWasMissing()) + '\n').toLocal8Bit();
     std::fputs(line.constData(), stderr);
     std::fflush(stderr);
     // Returning would abort with a core file; there is nothing to clean up yet.
@@ -41,7 +51,7 @@ void WarnIfNoJapaneseFont(const QString& program) {
 
 }  // namespace
 
-QString NoDisplayMessage(const QString& program) {
+QString NoDisplayMessage(const QString& program, bool waylandPluginMissing) {
   const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
   const QString display = qEnvironmentVariable("DISPLAY");
   const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
@@ -52,6 +62,11 @@ QString NoDisplayMessage(const QString& program) {
     reason = "DISPLAY が設定されていません";
   else if (!display.isEmpty())
     reason = "DISPLAY=" + display + " の画面に接続できません";
+  else if (waylandPluginMissing)
+    // Debian ships the toolkit's Wayland support in a package of its own, which a desktop
+    // without it lacks; a compositor may well run there.
+    reason = "WAYLAND_DISPLAY=" + wayland +
+             " の画面に要る Qt の Wayland プラグインがありません。Debian: apt install qt6-wayland";
   else
     reason = "WAYLAND_DISPLAY=" + wayland + " の画面に接続できません";
   return program + ": 画面を開けないため起動できません (" + reason + ")";

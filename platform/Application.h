@@ -10,5 +10,6 @@
 /// instead of the toolkit's abort. Where no installed font can show Japanese, says so on stderr.
 std::unique_ptr<QApplication> StartApplication(int& argc, char** argv);
 
-/// The line printed when no display can be opened, for the program named `program`.
-QString NoDisplayMessage(const QString& program);
+/// The line printed when no display can be opened, for the program named `program`; it names
+/// the missing package where the toolkit found no Wayland plugin for a Wayland-only session.
+QString NoDisplayMessage(const QString& program, bool waylandPluginMissing = false);

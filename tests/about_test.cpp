@@ -1,5 +1,6 @@
 // The About box: its layout, the texts built at load, the keys that close it or press its
 // system-information button, and its modal show from the picker window.
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -100,15 +101,54 @@ private slots:
     QCOMPARE(QColor(shot.pixel(240, 206)), QColor(255, 255, 255));
   }
 
+  void fixedBlackTextGivesWayToThePalettesOnADarkWindow_data() {
+    QTest::addColumn<QColor>("window");
+    QTest::addColumn<QColor>("text");
+    QTest::addColumn<QColor>("labels");
+    QTest::newRow("light, as designed")
+        << QColor(0xef, 0xef, 0xef) << QColor(0x20, 0x20, 0x60) << QColor(Qt::black);
+    QTest::newRow("white window") << QColor(Qt::white) << QColor(0, 0, 0x80) << QColor(Qt::black);
+    QTest::newRow("high contrast") << QColor(Qt::black) << QColor(Qt::white) << QColor(Qt::white);
+    QTest::newRow("dark") << QColor(0x35, 0x35, 0x35) << QColor(0xe0, 0xe0, 0xe0)
+                          << QColor(0xe0, 0xe0, 0xe0);
+  }
+
+  void fixedBlackTextGivesWayToThePalettesOnADarkWindow() {
+    QFETCH(QColor, window);
+    QFETCH(QColor, text);
+    QFETCH(QColor, labels);
+    const QPalette before = QApplication::palette();
+    QPalette palette(text, window);  // window text and window
+    palette.setColor(QPalette::WindowText, text);
+    QApplication::setPalette(palette);
+    QPixmap banner(40, 150);
+    about = std::make_unique<frmAbout>(services(), banner);
+    for (const char* name : {"lblTitle", "lblDescription", "lblDisclaimer_0", "lblDisclaimer_1"})
+      QCOMPARE(child<QLabel>(name)->palette().color(QPalette::WindowText), labels);
+    QCOMPARE(child<QLabel>("lblVersion")->palette().color(QPalette::WindowText), text);
+    // The separator: the design's grey over white on a light window, else the palette's own
+    // shadow and light.
+    const bool designed = labels == QColor(Qt::black);
+    const QImage shot = about->grab().toImage();
+    QCOMPARE(shot.pixel(240, 204),
+             (designed ? QColor(128, 128, 128) : palette.color(QPalette::Dark)).rgb());
+    QCOMPARE(shot.pixel(240, 206),
+             (designed ? QColor(Qt::white) : palette.color(QPalette::Light)).rgb());
+    QApplication::setPalette(before);
+  }
+
   void focusMovesFromOkToTheBannerAndTheSystemButton() {
     showAbout();
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdOK"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("picIcon"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdSysInfo"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("cmdOK"));
+    // Each stop has a name a screen reader says: the banner the word it shows.
+    const std::pair<const char*, const char*> stops[] = {
+        {"cmdOK", "OK"}, {"picIcon", "TAMALUX"}, {"cmdSysInfo", "ｼｽﾃﾑ情報(S)..."}, {"cmdOK", "OK"}};
+    for (std::size_t i = 0; i < std::size(stops); ++i) {
+      if (i > 0) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+      QWidget* focus = QApplication::focusWidget();
+      QCOMPARE(focus->objectName(), QString(stops[i].first));
+      QCOMPARE(QAccessible::queryAccessibleInterface(focus)->text(QAccessible::Name),
+               QString::fromUtf8(stops[i].second));
+    }
   }
 
   void escEnterAndTheCloseCommandCloseTheBox_data() {

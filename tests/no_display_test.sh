@@ -31,5 +31,21 @@ for program in "$@"; do
     left=$(find . -mindepth 1)
     [ -z "$left" ] || fail "$name, DISPLAY $display: left $left"
   done
+  # A Wayland session where the toolkit has no Wayland plugin names the package to install,
+  # whether or not a compositor runs there. A copy of the program whose qt.conf points the
+  # toolkit at an empty plugin folder stands for a machine without the package.
+  mkdir -p "$work/bin" "$work/no-plugins"
+  cp "$program" "$work/bin/$name"
+  printf '[Paths]\nPlugins=%s\n' "$work/no-plugins" >"$work/bin/qt.conf"
+  status=0
+  timeout 20 env -u DISPLAY -u QT_QPA_PLATFORM WAYLAND_DISPLAY=wayland-th "$work/bin/$name" \
+    >"$work/out" 2>"$work/err" || status=$?
+  said=$(cat "$work/err")
+  [ "$status" -eq 1 ] || fail "$name, no Wayland plugin: exit status $status, not 1: $said"
+  expected="WAYLAND_DISPLAY=wayland-th の画面に要る Qt の Wayland プラグインがありません。"
+  expected+="Debian: apt install qt6-wayland"
+  [ "$said" = "$name: 画面を開けないため起動できません ($expected)" ] ||
+    fail "$name, no Wayland plugin: said $said"
+  rm -r "${work:?}/bin"
 done
 echo "PASS: without a display, $# programs ended with status 1 and their line"

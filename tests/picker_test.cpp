@@ -17,6 +17,7 @@
 
 #include "FakeFileFinder.h"
 #include "FakeRegistry.h"
+#include "RecordingAnnouncer.h"
 #include "RecordingMessageBox.h"
 #include "RecordingProgramStarter.h"
 #include "ScriptedRandom.h"
@@ -48,6 +49,7 @@ class PickerTest : public QObject {
   std::unique_ptr<RecordingMessageBox> messages;
   std::unique_ptr<FakeRegistry> registry;
   std::unique_ptr<FakeFileFinder> files;
+  std::unique_ptr<RecordingAnnouncer> announcer;
   std::unique_ptr<frmMain> window;
 
   // Stops a reel on exactly this value.
@@ -71,8 +73,9 @@ private slots:
     messages = std::make_unique<RecordingMessageBox>();
     registry = std::make_unique<FakeRegistry>();
     files = std::make_unique<FakeFileFinder>();
-    window =
-        std::make_unique<frmMain>(PickerServices{*random, *programs, *messages, *registry, *files});
+    announcer = std::make_unique<RecordingAnnouncer>();
+    window = std::make_unique<frmMain>(
+        PickerServices{*random, *programs, *messages, *registry, *files, nullptr, announcer.get()});
   }
 
   void cleanup() { window.reset(); }
@@ -178,6 +181,30 @@ private slots:
     QCOMPARE(window->Command(3).accessibleDescription(), QStringLiteral("27"));
     window->CommandStart_Click(0);
     QVERIFY(window->Command(3).accessibleDescription().isEmpty());
+  }
+
+  void stopTellsTheScreenReaderWhichReelStoppedOnWhat_data() {
+    QTest::addColumn<int>("reel");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("first Loto 6 reel") << 1 << 12 << "ﾛﾄ6 1 は 12";
+    QTest::newRow("last Mini Loto reel, its highest") << 11 << 31 << "ﾐﾆﾛﾄ 5 は 31";
+    QTest::newRow("Numbers 4, digit 0") << 12 << 0 << "ﾅﾝﾊﾞｰｽﾞ4 1 は 0";
+    QTest::newRow("last Numbers 3 reel") << 18 << 9 << "ﾅﾝﾊﾞｰｽﾞ3 3 は 9";
+  }
+
+  void stopTellsTheScreenReaderWhichReelStoppedOnWhat() {
+    QFETCH(int, reel);
+    QFETCH(int, value);
+    QFETCH(QString, said);
+    // Spin frames and a game's start say nothing; only the stop does, once, about its reel.
+    for (int16_t each = 1; each <= kReelCount; ++each) window->Timer_Timer(each);
+    window->CommandStart_Click(PanelOfReel(int16_t(reel)).startIndex);
+    QVERIFY(announcer->said.empty());
+    stop(int16_t(reel), int16_t(value));
+    QCOMPARE(announcer->said.size(), std::size_t{1});
+    QCOMPARE(announcer->said[0].source, QString("Command%1").arg(reel));
+    QCOMPARE(announcer->said[0].message, said);
   }
 
   void windowSeedsOnceAndStartsWithItsInitialPictures() {

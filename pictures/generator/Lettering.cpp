@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "PictureNames.h"
+
 namespace {
 
 QPointF unit(QPointF v) { return v / std::hypot(v.x(), v.y()); }
@@ -196,8 +198,7 @@ qreal capitalGap(char left, char right) {
   return 5;
 }
 
-// The word the banner shows: a maker of our own invention.
-constexpr const char* kMakerWord = "TAMALUX";
+constexpr const char* kMakerWord = PictureNames::kBannerWord;
 
 template <class Glyph, std::size_t N>
 const Glyph& glyphFor(const Glyph (&glyphs)[N], char c) {
