@@ -73,7 +73,8 @@ frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* paren
   auto* picIcon = new PictureBox(this);
   picIcon->setObjectName("picIcon");
   picIcon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  picIcon->setLineWidth(2);
+  picIcon->setLineWidth(LineWidth(2));
+  picIcon->setAlignment(Qt::AlignCenter);
   picIcon->setPixmap(banner);
   picIcon->setGeometry(AboutLayout::kPicIcon.px());
   picIcon->setFocusPolicy(Qt::StrongFocus);
@@ -154,10 +155,11 @@ void frmAbout::paintEvent(QPaintEvent* event) {
   const bool dark = HasDarkWindow(palette());
   const QColor shadow = dark ? palette().color(QPalette::Dark) : QColor(128, 128, 128);
   const QColor light = dark ? palette().color(QPalette::Light) : QColor(255, 255, 255);
-  painter.setPen(QPen(shadow, 1));
+  const int pixel = LineWidth(1);
+  painter.setPen(QPen(shadow, pixel));
   painter.drawLine(QPointF(PxF(kLine1Grey.x1), PxF(kLine1Grey.y1)),
                    QPointF(PxF(kLine1Grey.x2), PxF(kLine1Grey.y2)));
-  painter.setPen(QPen(light, 2));
-  painter.drawLine(QPointF(PxF(kLine0White.x1), PxF(kLine0White.y1) + 1),
-                   QPointF(PxF(kLine0White.x2), PxF(kLine0White.y2) + 1));
+  painter.setPen(QPen(light, 2 * pixel));
+  painter.drawLine(QPointF(PxF(kLine0White.x1), PxF(kLine0White.y1) + pixel),
+                   QPointF(PxF(kLine0White.x2), PxF(kLine0White.y2) + pixel));
 }

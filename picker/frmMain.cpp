@@ -39,7 +39,7 @@ frmMain::frmMain(PickerServices services, QWidget* parent)
     : QMainWindow(parent),
       m_services(services),
       m_draw(services.random),
-      m_banks(qApp->devicePixelRatio()) {
+      m_banks(qApp->devicePixelRatio(), LayoutScale()) {
   Form_Initialize();
 
   setObjectName("frmMain");

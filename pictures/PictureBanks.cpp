@@ -18,21 +18,28 @@ QString resourcePath(const QString& name, const char* suffix) {
   throw RuntimeError(ErrorKind::PropertyAccess, control + ".Picture: " + path.toStdString());
 }
 
-// Decodes one picture. On a dense screen it takes the 2x drawing; for a ratio other than 2 it
-// resamples that once, here, so the picture keeps its size in device-independent pixels and
-// is never scaled while painting.
-QPixmap loadPicture(const QString& name, qreal ratio, const std::string& control) {
-  const bool dense = ratio > 1.0;
+// How a screen's density and the layout scale ask for a picture.
+struct Density {
+  qreal ratio;  // the screen's device pixels per logical pixel
+  qreal scale;  // the layout's logical pixels per designed pixel
+};
+
+// Decodes one picture. Where more pixels than designed are wanted, it takes the 2x drawing; for
+// other than twice the pixels it resamples that once, here, so the picture has its size in
+// device-independent pixels and is never scaled while painting.
+QPixmap loadPicture(const QString& name, Density density, const std::string& control) {
+  const qreal pixels = density.ratio * density.scale;  // device pixels per designed pixel
+  const bool dense = pixels > 1.0;
   const QString path = resourcePath(name, dense ? "@2x.png" : ".png");
   QImage image(path);
   if (image.isNull()) refused(control, path);
   if (dense) {
-    if (ratio != 2.0) {
-      const QSizeF logical = QSizeF(image.size()) / 2.0;
-      image =
-          image.scaled((logical * ratio).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (pixels != 2.0) {
+      const QSizeF designed = QSizeF(image.size()) / 2.0;
+      image = image.scaled((designed * pixels).toSize(), Qt::IgnoreAspectRatio,
+                           Qt::SmoothTransformation);
     }
-    image.setDevicePixelRatio(ratio);
+    image.setDevicePixelRatio(density.ratio);
   } else {
     image.setDevicePixelRatio(1.0);
   }
@@ -40,29 +47,31 @@ QPixmap loadPicture(const QString& name, qreal ratio, const std::string& control
 }
 
 void fillBank(std::vector<QPixmap>& pictures, ControlArray<const QPixmap>& bank, int count,
-              qreal ratio, QString (*name)(int index)) {
+              Density density, QString (*name)(int index)) {
   pictures.reserve(std::size_t(count));  // the bank points into this storage: it never moves
   for (int16_t i = 0; i < count; ++i) {
     const std::string control = bank.name() + "(" + std::to_string(i) + ")";
-    pictures.push_back(loadPicture(name(i), ratio, control));
+    pictures.push_back(loadPicture(name(i), density, control));
     bank.insert(i, &pictures.back());
   }
 }
 
 }  // namespace
 
-PictureBanks::PictureBanks(qreal devicePixelRatio) {
+PictureBanks::PictureBanks(qreal devicePixelRatio, qreal layoutScale)
+    : m_devicePixelRatio(devicePixelRatio), m_layoutScale(layoutScale) {
+  const Density density{devicePixelRatio, layoutScale};
   // The digit bank holds every digit the digit games draw; the number bank every number from 1
   // up to the largest that a number game draws.
   const DrawBounds digits = GameBounds(kNumbers4);
-  fillBank(m_digits, m_image1, digits.upper - digits.lower + 1, devicePixelRatio,
+  fillBank(m_digits, m_image1, digits.upper - digits.lower + 1, density,
            [](int i) { return PictureNames::digit(i); });
-  fillBank(m_numbers, m_image2, kHighestNumber, devicePixelRatio,
+  fillBank(m_numbers, m_image2, kHighestNumber, density,
            [](int i) { return PictureNames::number(i + 1); });
-  fillBank(m_blink, m_image4, 2, devicePixelRatio, [](int i) { return PictureNames::blink(i); });
-  m_questionMark = loadPicture(PictureNames::questionMark(), devicePixelRatio, "Command1");
-  m_areYouReady = loadPicture(PictureNames::areYouReady(), devicePixelRatio, "CommandStart");
-  m_banner = loadPicture(PictureNames::banner(), devicePixelRatio, "picIcon");
+  fillBank(m_blink, m_image4, 2, density, [](int i) { return PictureNames::blink(i); });
+  m_questionMark = loadPicture(PictureNames::questionMark(), density, "Command1");
+  m_areYouReady = loadPicture(PictureNames::areYouReady(), density, "CommandStart");
+  m_banner = loadPicture(PictureNames::banner(), density, "picIcon");
 }
 
 const ControlArray<const QPixmap>& PictureBanks::Image1() const { return m_image1; }

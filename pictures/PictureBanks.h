@@ -7,12 +7,16 @@
 /// The pictures of the windows, decoded once from the files built into the program.
 class PictureBanks {
 public:
-  /// Loads every picture; the @2x files when devicePixelRatio > 1 (with that ratio set on them).
-  /// For a ratio other than 1 or 2 the 2x drawing is resampled once, here, so every picture
-  /// keeps its size in device-independent pixels.
-  explicit PictureBanks(qreal devicePixelRatio = 1.0);
+  /// Loads every picture for a screen of this device pixel ratio, at layoutScale times its
+  /// designed size in device-independent pixels: the @2x files wherever the two together ask
+  /// for more than the designed pixels (with the ratio set on them). Where they ask for other
+  /// than 1 or 2 times the pixels, the 2x drawing is resampled once, here, so no picture is
+  /// ever scaled while painting.
+  explicit PictureBanks(qreal devicePixelRatio = 1.0, qreal layoutScale = 1.0);
   PictureBanks(const PictureBanks&) = delete;
   PictureBanks& operator=(const PictureBanks&) = delete;
+
+  qreal devicePixelRatio() const { return m_devicePixelRatio; }
 
   const ControlArray<const QPixmap>& Image1() const;  ///< digit d at entry d, 0..9
   const ControlArray<const QPixmap>& Image2() const;  ///< number n at entry n - 1, 0..42
@@ -23,6 +27,8 @@ public:
   static QIcon windowIcon();                          ///< the light bulb, 16 and 32 px
 
 private:
+  qreal m_devicePixelRatio;
+  qreal m_layoutScale;
   // The banks' pictures; reserved to their final size before the arrays point into them.
   std::vector<QPixmap> m_digits;
   std::vector<QPixmap> m_numbers;

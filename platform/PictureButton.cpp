@@ -6,6 +6,8 @@
 #include <QStyleOptionFocusRect>
 #include <cmath>
 
+#include "Twips.h"
+
 namespace {
 
 // Bevel colours of a raised button face; fixed so the look is the same in every style.
@@ -13,11 +15,10 @@ const QColor kOuterLight(0xff, 0xff, 0xff);
 const QColor kOuterDark(0x40, 0x40, 0x40);
 const QColor kInnerLight(0xa0, 0xa0, 0xa0);
 const QColor kInnerDark(0x80, 0x80, 0x80);
-constexpr int kBevel = 2;
 
 }  // namespace
 
-PictureButton::PictureButton(QWidget* parent) : QAbstractButton(parent) {
+PictureButton::PictureButton(QWidget* parent) : QAbstractButton(parent), m_line(LineWidth(1)) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
@@ -60,7 +61,8 @@ bool PictureButton::event(QEvent* event) {
 
 QSize PictureButton::sizeHint() const {
   const QSize picture = m_picture.deviceIndependentSize().toSize();
-  return picture + QSize(4 * kBevel + 2, 4 * kBevel + 2);
+  const int margin = 4 * bevel() + 2 * m_line;
+  return picture + QSize(margin, margin);
 }
 
 QRect PictureButton::restingPlace(const QPixmap& picture) const {
@@ -75,11 +77,12 @@ QRect PictureButton::pictureRect() const {
   // Asked for three times on every frame of a spinning reel: worked out when the picture or the
   // size changes, not here.
   const QRect& place = isEnabled() ? m_pictureAtRest : m_disabledPictureAtRest;
-  return isDown() ? place.translated(1, 1) : place;
+  return isDown() ? place.translated(m_line, m_line) : place;
 }
 
 QRect PictureButton::focusFrameRect() const {
-  return rect().adjusted(kBevel + 1, kBevel + 1, -kBevel - 2, -kBevel - 2);
+  const int inset = bevel() + m_line;
+  return rect().adjusted(inset, inset, -inset - m_line, -inset - m_line);
 }
 
 void PictureButton::paintEvent(QPaintEvent* event) {
@@ -93,7 +96,7 @@ void PictureButton::paintEvent(QPaintEvent* event) {
   const QRect place = pictureRect();
   const qreal ratio = devicePixelRatioF();
   if (place.contains(area) && !picture.hasAlphaChannel() && ratio == std::floor(ratio) &&
-      (!hasFocus() || focusFrameRect().adjusted(1, 1, -1, -1).contains(area))) {
+      (!hasFocus() || focusFrameRect().adjusted(m_line, m_line, -m_line, -m_line).contains(area))) {
     painter.drawPixmap(place.topLeft(), picture);
     return;
   }
@@ -105,16 +108,26 @@ void PictureButton::paintFace(QPainter& painter) {
   painter.fillRect(face, Qt::black);
 
   // A raised bevel, sunken while pressed or disabled, so a stopped reel reads as pressed in.
+  // Two rings of lines as wide as the layout makes a pixel; the bottom and right edges are
+  // drawn last and take the corners they share with the top and left.
   const bool sunken = isDown() || !isEnabled();
-  const QRect outer = face.adjusted(0, 0, -1, -1);
-  const QRect inner = outer.adjusted(1, 1, -1, -1);
-  auto bevel = [&painter](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
-    painter.setPen(topLeft);
-    painter.drawLine(r.topLeft(), r.topRight());
-    painter.drawLine(r.topLeft(), r.bottomLeft());
-    painter.setPen(bottomRight);
-    painter.drawLine(r.bottomLeft(), r.bottomRight());
-    painter.drawLine(r.topRight(), r.bottomRight());
+  const int w = m_line;
+  const QRect outer = face.adjusted(0, 0, -w, -w);
+  const QRect inner = outer.adjusted(w, w, -w, -w);
+  auto edge = [&painter, w](const QRect& strip, const QColor& colour) {
+    // A line of one pixel is drawn as a line, so a denser screen shows it as it always has.
+    if (w > 1) {
+      painter.fillRect(strip, colour);
+      return;
+    }
+    painter.setPen(colour);
+    painter.drawLine(strip.topLeft(), strip.bottomRight());
+  };
+  auto bevel = [&edge, w](const QRect& r, const QColor& topLeft, const QColor& bottomRight) {
+    edge(QRect(r.left(), r.top(), r.width(), w), topLeft);
+    edge(QRect(r.left(), r.top(), w, r.height()), topLeft);
+    edge(QRect(r.left(), r.bottom() - w + 1, r.width(), w), bottomRight);
+    edge(QRect(r.right() - w + 1, r.top(), w, r.height()), bottomRight);
   };
   if (sunken) {
     bevel(outer, kOuterDark, kOuterLight);
@@ -129,7 +142,7 @@ void PictureButton::paintFace(QPainter& painter) {
 
   if (hasFocus()) {
     // A dotted frame inside the bevel; light so it shows on the black face.
-    QPen pen(QColor(0xc0, 0xc0, 0xc0));
+    QPen pen(QColor(0xc0, 0xc0, 0xc0), m_line);
     pen.setStyle(Qt::DotLine);
     painter.setPen(pen);
     painter.drawRect(focusFrameRect());

@@ -39,7 +39,13 @@ private:
   /// Where a picture sits on the face while the button is up.
   QRect restingPlace(const QPixmap& picture) const;
   QRect focusFrameRect() const;
+  /// The bevel's two rings, as wide as they are drawn.
+  int bevel() const { return 2 * m_line; }
   void paintFace(QPainter& painter);
+
+  /// A line of the face (a bevel ring, the focus frame, the press's shift): one pixel at the
+  /// design's size, wider as the layout grows.
+  const int m_line;
 
   QPixmap m_picture;
   QPixmap m_disabledPicture;
