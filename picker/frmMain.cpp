@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
+#include <QWindow>
 
 #include "AppInfo.h"
 #include "HandlerGuard.h"
@@ -177,7 +178,30 @@ void frmMain::popUpContextMenuAtFocus() {
   m_contextMenu->setActiveAction(m_contextMenu->actions().constFirst());
 }
 
+void frmMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  QWindow* window = windowHandle();
+  if (window == nullptr || window == m_watchedWindow) return;
+  // The toolkit tells widgets of no change of ratio; the window is exposed anew after any (its
+  // pixels are drawn again), and moved to another screen by a change of screens.
+  m_watchedWindow = window;
+  window->installEventFilter(this);
+  auto follow = [this] {
+    RunHandler(m_services.messages,
+               [this] { FollowDevicePixelRatio(m_watchedWindow->devicePixelRatio()); });
+  };
+  connect(window, &QWindow::screenChanged, this, follow);
+  follow();
+}
+
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_watchedWindow) {
+    if (event->type() == QEvent::Expose &&
+        m_watchedWindow->devicePixelRatio() != m_banks.devicePixelRatio())
+      RunHandler(m_services.messages,
+                 [this] { FollowDevicePixelRatio(m_watchedWindow->devicePixelRatio()); });
+    return false;
+  }
   // A disabled button swallows the right button's menu request (so that no click falls through
   // it), yet a stopped reel is just where a player asks for the numbers.
   if (event->type() == QEvent::ContextMenu) {
@@ -282,6 +306,18 @@ void frmMain::FollowMotionPreference() {
   SetTimerEnabled(*m_timerStart, false);
   const QPixmap& steady = m_banks.Image4()[0];
   m_commandStart.forEach([&steady](int16_t, PictureButton& button) { button.setPicture(steady); });
+}
+
+void frmMain::FollowDevicePixelRatio(qreal devicePixelRatio) {
+  if (devicePixelRatio == m_banks.devicePixelRatio()) return;
+  const QHash<qint64, QPixmap> counterparts = m_banks.remake(devicePixelRatio);
+  auto swap = [&counterparts](PictureButton& button) {
+    const QPixmap picture = button.picture(), disabled = button.disabledPicture();
+    button.setPicture(counterparts.value(picture.cacheKey(), picture));
+    button.setDisabledPicture(counterparts.value(disabled.cacheKey(), disabled));
+  };
+  for (int16_t reel = 1; reel <= kReelCount; ++reel) swap(Command(reel));
+  m_commandStart.forEach([&swap](int16_t, PictureButton& button) { swap(button); });
 }
 
 std::string frmMain::chosenNumbersText() const {

@@ -7,6 +7,7 @@
 // desktop asks for less motion.
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 #include <array>
 #include <cstdint>
@@ -29,6 +30,7 @@ class QAction;
 class QGroupBox;
 class QMenu;
 class QPushButton;
+class QWindow;
 
 /// What the picker window needs from outside; all owned by the caller and outliving the window.
 struct PickerServices {
@@ -73,6 +75,11 @@ public:
   /// Stops the blink while the desktop asks for less motion (the start buttons then show the
   /// first blink picture steadily), and resumes it when the desktop no longer asks.
   void FollowMotionPreference();
+  /// Makes the picture banks again when the window's device pixel ratio is no longer theirs
+  /// (another screen, another scale), and gives every reel and start button the new picture of
+  /// the entry it shows: a stopped reel keeps its number, a spinning one spins on, and the start
+  /// buttons keep their phase.
+  void FollowDevicePixelRatio(qreal devicePixelRatio);
 
   // Read access for the layout and for tests.
   const DrawState& drawState() const { return m_draw; }
@@ -93,6 +100,8 @@ public:
 protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  /// Starts watching the window's own ratio, once the toolkit has made the window.
+  void showEvent(QShowEvent* event) override;
 
 private:
   void buildPanels(QWidget* client);
@@ -117,5 +126,6 @@ private:
   QPushButton* m_commandOK = nullptr;
   ButtonKeys* m_buttonKeys = nullptr;
   QMenu* m_contextMenu = nullptr;
+  QPointer<QWindow> m_watchedWindow;
   int16_t m_blinkPhase = 0;
 };

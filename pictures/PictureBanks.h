@@ -1,4 +1,5 @@
 #pragma once
+#include <QHash>
 #include <QIcon>
 #include <QPixmap>
 #include <vector>
@@ -16,6 +17,10 @@ public:
   PictureBanks(const PictureBanks&) = delete;
   PictureBanks& operator=(const PictureBanks&) = delete;
 
+  /// Loads every picture again for a screen of another device pixel ratio, at the same layout
+  /// scale. Returns the new picture of each entry under its old picture's cacheKey, so that
+  /// whoever shows an old one can swap it for its counterpart.
+  QHash<qint64, QPixmap> remake(qreal devicePixelRatio);
   qreal devicePixelRatio() const { return m_devicePixelRatio; }
 
   const ControlArray<const QPixmap>& Image1() const;  ///< digit d at entry d, 0..9
@@ -27,6 +32,10 @@ public:
   static QIcon windowIcon();                          ///< the light bulb, 16 and 32 px
 
 private:
+  // Moving keeps the vectors' storage, into which the arrays point.
+  PictureBanks(PictureBanks&&) = default;
+  PictureBanks& operator=(PictureBanks&&) = default;
+
   qreal m_devicePixelRatio;
   qreal m_layoutScale;
   // The banks' pictures; reserved to their final size before the arrays point into them.

@@ -9,7 +9,9 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
+#include <QWindow>
 #include <QtTest>
 #include <cmath>
 #include <memory>
@@ -36,6 +38,34 @@ T* child(QObject* parent, const QString& name) {
   if (found == nullptr)
     qWarning("no %s named %s", T::staticMetaObject.className(), qPrintable(name));
   return found;
+}
+
+// Which of the banks' pictures this is: "Image2(6)", "questionMark", ...; "none" for no picture.
+QString EntryOf(const PictureBanks& banks, const QPixmap& picture) {
+  if (picture.isNull()) return "none";
+  const qint64 key = picture.cacheKey();
+  if (key == banks.questionMark().cacheKey()) return "questionMark";
+  if (key == banks.areYouReady().cacheKey()) return "areYouReady";
+  QString found = "not a bank picture";
+  auto look = [&](const ControlArray<const QPixmap>& bank) {
+    bank.forEach([&](int16_t i, const QPixmap& entry) {
+      if (entry.cacheKey() == key) found = QString("%1(%2)").arg(bank.name().c_str()).arg(i);
+    });
+  };
+  look(banks.Image1());
+  look(banks.Image2());
+  look(banks.Image4());
+  return found;
+}
+
+// Every picture button of the window with its designed picture size.
+std::vector<std::pair<PictureButton*, QSize>> PictureButtons(const frmMain& window) {
+  std::vector<std::pair<PictureButton*, QSize>> buttons;
+  for (int16_t reel = 1; reel <= kReelCount; ++reel)
+    buttons.emplace_back(&window.Command(reel), QSize(40, 40));
+  window.CommandStart().forEach(
+      [&](int16_t, PictureButton& start) { buttons.emplace_back(&start, QSize(100, 40)); });
+  return buttons;
 }
 
 }  // namespace
@@ -74,6 +104,11 @@ private slots:
     registry = std::make_unique<FakeRegistry>();
     files = std::make_unique<FakeFileFinder>();
     announcer = std::make_unique<RecordingAnnouncer>();
+    newWindow();
+  }
+
+  void newWindow() {
+    window.reset();
     window = std::make_unique<frmMain>(
         PickerServices{*random, *programs, *messages, *registry, *files, nullptr, announcer.get()});
   }
@@ -126,6 +161,73 @@ private slots:
     QCOMPARE(ok->text(), QStringLiteral("OK"));
     QCOMPARE(ok->geometry(), QRect(240, 370, 91, 31));
     QCOMPARE(ok->geometry().center().x() + 1, 571 / 2 + 1);
+  }
+
+  void newRatioGivesEveryButtonItsEntrysNewPicture_data() {
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("twice the pixels") << 2.0;
+    QTest::newRow("one and a half") << 1.5;
+  }
+
+  void newRatioGivesEveryButtonItsEntrysNewPicture() {
+    QFETCH(qreal, ratio);
+    stopAllReelTimers();
+    // Reel 18 still shows its question mark, the others a spin frame; three reels stopped (with
+    // a spin frame left as their normal picture); the start buttons on the dim face.
+    for (int16_t reel = 1; reel < kReelCount; ++reel) window->Timer_Timer(reel);
+    stop(1, 7);
+    stop(12, 0);
+    stop(16, 9);
+    window->TimerStart_Timer();
+    window->TimerStart_Timer();
+    const PictureBanks& banks = window->banks();
+    QStringList before;
+    for (const auto& [button, designed] : PictureButtons(*window))
+      before << EntryOf(banks, button->picture()) + "/" + EntryOf(banks, button->disabledPicture());
+    const int16_t phase = window->blinkPhase();
+
+    window->FollowDevicePixelRatio(ratio);
+    QCOMPARE(banks.devicePixelRatio(), ratio);
+    QStringList after;
+    for (const auto& [button, designed] : PictureButtons(*window)) {
+      after << EntryOf(banks, button->picture()) + "/" + EntryOf(banks, button->disabledPicture());
+      for (const QPixmap& picture : {button->picture(), button->disabledPicture()}) {
+        if (picture.isNull()) continue;
+        QCOMPARE(picture.devicePixelRatio(), ratio);
+        QCOMPARE(picture.deviceIndependentSize(), QSizeF(designed));
+      }
+    }
+    QCOMPARE(after, before);
+    QVERIFY(after[0].endsWith("/Image2(6)"));  // stopped on 7
+    QCOMPARE(after[17], QStringLiteral("questionMark/none"));
+    QCOMPARE(window->blinkPhase(), phase);
+    QCOMPARE(window->drawState().slot(12), int16_t{0});
+    QVERIFY(!window->Command(12).isEnabled());
+
+    // Spinning and blinking go on from the new banks.
+    window->Timer_Timer(2);
+    QCOMPARE(window->Command(2).picture().devicePixelRatio(), ratio);
+    window->TimerStart_Timer();
+    QCOMPARE(window->CommandStart()[0].picture().cacheKey(), banks.Image4()[phase].cacheKey());
+  }
+
+  // Run again on two screens of different density (see CMakeLists.txt), where the window is
+  // moved from one to the other; on one screen the banks follow it when it is first shown.
+  void windowOnAnotherScreenRemakesItsPictures() {
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QWindow* handle = window->windowHandle();
+    QCOMPARE(window->banks().devicePixelRatio(), handle->devicePixelRatio());
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    QCOMPARE(screens.size(), qEnvironmentVariableIntValue("TH_SCREENS") > 1 ? 2 : 1);
+    for (QScreen* screen : screens) {
+      if (screen == handle->screen()) continue;
+      QVERIFY(screen->devicePixelRatio() != handle->devicePixelRatio());
+      handle->setScreen(screen);
+      QTRY_COMPARE(window->banks().devicePixelRatio(), screen->devicePixelRatio());
+      QCOMPARE(window->Command(1).picture().devicePixelRatio(), screen->devicePixelRatio());
+      QCOMPARE(window->Command(1).picture().cacheKey(), window->banks().questionMark().cacheKey());
+    }
   }
 
   void menusCarryTheirCaptionsAndKeys() {
