@@ -76,7 +76,11 @@ frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* paren
   picIcon->setLineWidth(LineWidth(2));
   picIcon->setAlignment(Qt::AlignCenter);
   picIcon->setPixmap(banner);
-  picIcon->setGeometry(AboutLayout::kPicIcon.px());
+  // It sizes itself to its picture and border, which the design's rectangle holds at its size;
+  // grown, the two round apart by a pixel.
+  const int border = 2 * picIcon->lineWidth();
+  picIcon->setGeometry(QRect(AboutLayout::kPicIcon.px().topLeft(),
+                             banner.deviceIndependentSize().toSize() + QSize(border, border)));
   picIcon->setFocusPolicy(Qt::StrongFocus);
   // It takes the focus, so a screen reader says what it shows.
   picIcon->setAccessibleName(QString::fromLatin1(PictureNames::kBannerWord));

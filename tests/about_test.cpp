@@ -7,8 +7,10 @@
 #include <QtTest>
 #include <memory>
 
+#include "CaptionsFit.h"
 #include "FakeFileFinder.h"
 #include "FakeRegistry.h"
+#include "PictureBanks.h"
 #include "RecordingMessageBox.h"
 #include "RecordingProgramStarter.h"
 #include "ScriptedRandom.h"
@@ -99,6 +101,30 @@ private slots:
     const QImage shot = about->grab().toImage();
     QCOMPARE(QColor(shot.pixel(240, 204)), QColor(128, 128, 128));
     QCOMPARE(QColor(shot.pixel(240, 206)), QColor(255, 255, 255));
+  }
+
+  void largerFontGrowsTheWholeBoxAndCutsNoCaption_data() {
+    QTest::addColumn<qreal>("points");
+    QTest::newRow("design font") << 9.0;
+    QTest::newRow("14 pt") << 14.0;
+    QTest::newRow("20 pt") << 20.0;
+  }
+
+  void largerFontGrowsTheWholeBoxAndCutsNoCaption() {
+    QFETCH(qreal, points);
+    const DesktopFont font(points);
+    const qreal scale = LayoutScale();
+    const PictureBanks banks(1.0, scale);
+    about = std::make_unique<frmAbout>(services(), banks.banner());
+    showAbout();
+    QCOMPARE(about->size(), QSize(qRound(478 * scale), qRound(297 * scale)));
+    const QStringList cut = CutCaptions(*about);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
+    const QStringList overlaps = Overlaps(*about);
+    QVERIFY2(overlaps.isEmpty(), qPrintable(overlaps.join("; ")));
+    // The banner fills its box inside the border, as at the design's size.
+    auto* picIcon = child<QLabel>("picIcon");
+    QCOMPARE(picIcon->contentsRect().size(), banks.banner().deviceIndependentSize().toSize());
   }
 
   void fixedBlackTextGivesWayToThePalettesOnADarkWindow_data() {

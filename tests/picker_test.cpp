@@ -17,6 +17,7 @@
 #include <memory>
 #include <set>
 
+#include "CaptionsFit.h"
 #include "FakeFileFinder.h"
 #include "FakeRegistry.h"
 #include "RecordingAnnouncer.h"
@@ -161,6 +162,45 @@ private slots:
     QCOMPARE(ok->text(), QStringLiteral("OK"));
     QCOMPARE(ok->geometry(), QRect(240, 370, 91, 31));
     QCOMPARE(ok->geometry().center().x() + 1, 571 / 2 + 1);
+  }
+
+  void largerFontGrowsTheWholeWindowAndCutsNoCaption_data() {
+    QTest::addColumn<qreal>("points");
+    QTest::newRow("design font") << 9.0;
+    QTest::newRow("14 pt") << 14.0;
+    QTest::newRow("20 pt") << 20.0;
+  }
+
+  void largerFontGrowsTheWholeWindowAndCutsNoCaption() {
+    QFETCH(qreal, points);
+    const DesktopFont font(points);
+    const qreal scale = LayoutScale();
+    QVERIFY(scale >= points / 9 - 0.1);
+    newWindow();
+    stopAllReelTimers();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QCOMPARE(window->centralWidget()->size(), QSize(qRound(571 * scale), qRound(410 * scale)));
+    const QStringList cut = CutCaptions(*window);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
+    const QStringList overlaps = Overlaps(*window);
+    QVERIFY2(overlaps.isEmpty(), qPrintable(overlaps.join("; ")));
+
+    // The pictures grow with the layout, each drawn for the screen's own density (never scaled
+    // while painting), inside its button's bevel; the same after spin frames and a blink.
+    for (int round = 0; round < 2; ++round) {
+      for (const auto& [button, designed] : PictureButtons(*window)) {
+        const QPixmap& shown = button->shownPicture();
+        QCOMPARE(shown.devicePixelRatio(), button->devicePixelRatioF());
+        QCOMPARE(shown.deviceIndependentSize().toSize(), (QSizeF(designed) * scale).toSize());
+        const int bevel = 2 * LineWidth(1);
+        const QSize inside = button->rect().adjusted(bevel, bevel, -bevel, -bevel).size();
+        QVERIFY(shown.deviceIndependentSize().width() <= inside.width());
+        QVERIFY(shown.deviceIndependentSize().height() <= inside.height());
+      }
+      for (int16_t reel = 1; reel <= kReelCount; ++reel) window->Timer_Timer(reel);
+      window->TimerStart_Timer();
+    }
   }
 
   void newRatioGivesEveryButtonItsEntrysNewPicture_data() {

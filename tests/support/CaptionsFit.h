@@ -1,0 +1,121 @@
+#pragma once
+
+// Whether a window's texts have the room their font needs and its controls stand clear of each
+// other, for the windows at a larger desktop font.
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStringList>
+#include <QStyleOptionButton>
+#include <QStyleOptionGroupBox>
+
+#include "Twips.h"
+
+/// A larger desktop font for the windows made while it lives: the toolkit's font at `points`,
+/// and the layout scale the program takes from it at start-up. Both are restored when it goes.
+class DesktopFont {
+public:
+  explicit DesktopFont(qreal points) : m_before(QApplication::font()) {
+    QFont font = m_before;
+    font.setPointSizeF(points);
+    QApplication::setFont(font);
+    SetLayoutScale(LayoutScaleForFont(font));
+  }
+  ~DesktopFont() {
+    QApplication::setFont(m_before);
+    SetLayoutScale(1);
+  }
+  DesktopFont(const DesktopFont&) = delete;
+  DesktopFont& operator=(const DesktopFont&) = delete;
+
+private:
+  QFont m_before;
+};
+
+namespace captions_fit {
+
+inline QString Describe(const QWidget* widget, const QRect& room, const QSize& needed) {
+  return QString("%1 needs %2x%3 in %4x%5")
+      .arg(widget->objectName().isEmpty() ? widget->metaObject()->className()
+                                          : widget->objectName())
+      .arg(needed.width())
+      .arg(needed.height())
+      .arg(room.width())
+      .arg(room.height());
+}
+
+inline bool Fits(const QSize& needed, const QRect& room) {
+  return needed.width() <= room.width() && needed.height() <= room.height();
+}
+
+}  // namespace captions_fit
+
+/// Every caption of the window that its control cuts: a label's text (wrapped where the label
+/// wraps), a push button's caption within the style's room for it, a group box's caption
+/// within the box and clear of every control inside it. Empty when all fit.
+inline QStringList CutCaptions(QWidget& window) {
+  using captions_fit::Describe, captions_fit::Fits;
+  QStringList cut;
+  for (QWidget* widget : window.findChildren<QWidget*>()) {
+    if (!widget->isVisibleTo(&window)) continue;
+    const QFontMetrics metrics = widget->fontMetrics();
+    if (auto* label = qobject_cast<QLabel*>(widget); label && !label->text().isEmpty()) {
+      const QRect room = label->contentsRect();
+      const QSize needed =
+          label->wordWrap()
+              ? metrics.boundingRect(room, Qt::TextWordWrap | label->alignment(), label->text())
+                    .size()
+              : QSize(metrics.horizontalAdvance(label->text()), metrics.height());
+      if (!Fits(needed, room)) cut << Describe(label, room, needed);
+    } else if (auto* button = qobject_cast<QPushButton*>(widget);
+               button && !button->text().isEmpty()) {
+      QStyleOptionButton option;
+      option.initFrom(button);
+      option.text = button->text();
+      const QRect room =
+          button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button);
+      const QString shown = QString(button->text()).remove('&');
+      const QSize needed(metrics.horizontalAdvance(shown), metrics.height());
+      if (!Fits(needed, room)) cut << Describe(button, room, needed);
+    } else if (auto* box = qobject_cast<QGroupBox*>(widget)) {
+      QStyleOptionGroupBox option;
+      option.initFrom(box);
+      option.text = box->title();
+      option.textAlignment = box->alignment();
+      option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+      const QRect caption =
+          box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
+      // Where the style sets the caption, as tall as the font's lines.
+      const QRect text(caption.topLeft(),
+                       QSize(metrics.horizontalAdvance(box->title()), metrics.height()));
+      if (text.width() > caption.width() || !box->rect().contains(text))
+        cut << Describe(box, caption, text.size());
+      for (const QWidget* inside : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (inside->isVisibleTo(&window) && inside->geometry().intersects(text))
+          cut << box->objectName() + "'s caption lies under " + inside->objectName();
+    }
+  }
+  return cut;
+}
+
+/// Every control of the window that reaches out of its parent or into a sibling. Empty when
+/// every control stands clear.
+inline QStringList Overlaps(QWidget& window) {
+  QStringList overlaps;
+  QList<QWidget*> parents = window.findChildren<QWidget*>();
+  parents.prepend(&window);
+  for (const QWidget* parent : parents) {
+    QList<const QWidget*> children;
+    for (const QWidget* child : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (child->isVisibleTo(&window) && !child->isWindow()) children << child;
+    for (int i = 0; i < children.size(); ++i) {
+      if (!parent->rect().contains(children[i]->geometry()))
+        overlaps << children[i]->objectName() + " reaches out of " + parent->objectName();
+      for (int j = i + 1; j < children.size(); ++j)
+        if (children[i]->geometry().intersects(children[j]->geometry()))
+          overlaps << children[i]->objectName() + " overlaps " + children[j]->objectName();
+    }
+  }
+  return overlaps;
+}
