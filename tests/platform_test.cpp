@@ -15,6 +15,7 @@
 #include "PictureButton.h"
 #include "QtMessageBox.h"
 #include "RecordingMessageBox.h"
+#include "Twips.h"
 
 namespace {
 
@@ -199,6 +200,60 @@ private slots:
     QSignalSpy clicks(second, &QAbstractButton::clicked);
     QTest::keyClick(second, Qt::Key_Space);
     QCOMPARE(clicks.count(), 1);
+  }
+
+  void layoutScaleIsTheFontsHeightOverTheDesignFonts_data() {
+    QTest::addColumn<QFont>("font");
+    QTest::addColumn<qreal>("scale");
+    auto inPixels = [](int pixels) {
+      QFont font;
+      font.setPixelSize(pixels);
+      return font;
+    };
+    auto inPoints = [](qreal points) {
+      QFont font;
+      font.setPointSizeF(points);
+      return font;
+    };
+    QTest::newRow("design font, 9 pt") << inPoints(9) << 1.0;
+    QTest::newRow("smaller, 8 pt: as designed") << inPoints(8) << 1.0;
+    QTest::newRow("13.5 pt") << inPoints(13.5) << 1.5;
+    QTest::newRow("12 px") << inPixels(12) << 1.0;
+    QTest::newRow("10 px: as designed") << inPixels(10) << 1.0;
+    QTest::newRow("24 px") << inPixels(24) << 2.0;
+  }
+
+  void layoutScaleIsTheFontsHeightOverTheDesignFonts() {
+    QFETCH(QFont, font);
+    QFETCH(qreal, scale);
+    QCOMPARE(LayoutScaleForFont(font), scale);
+  }
+
+  void bevelWidensWithTheLayout_data() {
+    QTest::addColumn<qreal>("scale");
+    QTest::addColumn<int>("line");
+    QTest::newRow("design") << 1.0 << 1;
+    QTest::newRow("1.4: still one pixel") << 1.4 << 1;
+    QTest::newRow("twice") << 2.0 << 2;
+    QTest::newRow("2.25") << 2.25 << 2;
+  }
+
+  void bevelWidensWithTheLayout() {
+    QFETCH(qreal, scale);
+    QFETCH(int, line);
+    SetLayoutScale(scale);
+    PictureButton button;
+    SetLayoutScale(1);
+    button.resize(102, 102);
+    const QImage face = button.grab().toImage();
+    // Down the diagonal from the top left: the outer ring's light, the inner ring's, the face.
+    const qreal ratio = face.devicePixelRatio();
+    auto at = [&](int logical) { return face.pixelColor(QPoint(logical, logical) * ratio); };
+    for (int i = 0; i < line; ++i) {
+      QCOMPARE(at(i), QColor(0xff, 0xff, 0xff));
+      QCOMPARE(at(line + i), QColor(0xa0, 0xa0, 0xa0));
+    }
+    QCOMPARE(at(2 * line), QColor(Qt::black));
   }
 
   void pictureCanBeSetByPropertyName() {
