@@ -89,7 +89,7 @@ frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* paren
   auto* description = AddLabel(this, "lblDescription", QString::fromUtf8(AppInfo::kDescription),
                                AboutLayout::kLblDescription.px(), true);
   description->setWordWrap(true);
-  m_lblDisclaimer.insert(0, AddLabel(this, "lblDisclaimer_0", "Copyright (C) 2026 ﾀﾏﾋﾛｲ 開発チーム",
+  m_lblDisclaimer.insert(0, AddLabel(this, "lblDisclaimer_0", QString::fromUtf8(AppInfo::kCopyright),
                                      AboutLayout::kLblDisclaimer0.px(), true));
   m_lblTitle = AddLabel(this, "lblTitle", QString(), AboutLayout::kLblTitle.px(), true);
   m_lblVersion = AddLabel(this, "lblVersion", QString(), AboutLayout::kLblVersion.px(), false);
