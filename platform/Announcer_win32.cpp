@@ -7,10 +7,12 @@
 
 #include "Announcer.h"
 
-// Last: it defines macros of its own.
+// Last: they define macros of their own; windows.h first, which the others need.
+// clang-format off
+#include <windows.h>
 #include <oleauto.h>
 #include <uiautomationcore.h>
-#include <windows.h>
+// clang-format on
 
 namespace {
 
