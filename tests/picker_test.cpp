@@ -241,7 +241,7 @@ private slots:
     QVERIFY(after[0].endsWith("/Image2(6)"));  // stopped on 7
     QCOMPARE(after[17], QStringLiteral("questionMark/none"));
     QCOMPARE(window->blinkPhase(), phase);
-    QCOMPARE(window->drawState().slot(12), int16_t{0});
+    QCOMPARE(window->drawEngine().slot(12), int16_t{0});
     QVERIFY(!window->Command(12).isEnabled());
 
     // Spinning and blinking go on from the new banks.
