@@ -89,8 +89,9 @@ frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* paren
   auto* description = AddLabel(this, "lblDescription", QString::fromUtf8(AppInfo::kDescription),
                                AboutLayout::kLblDescription.px(), true);
   description->setWordWrap(true);
-  m_lblDisclaimer.insert(0, AddLabel(this, "lblDisclaimer_0", "Copyright (C) 2026 ﾀﾏﾋﾛｲ 開発チーム",
-                                     AboutLayout::kLblDisclaimer0.px(), true));
+  m_lblDisclaimer.insert(0,
+                         AddLabel(this, "lblDisclaimer_0", QString::fromUtf8(AppInfo::kCopyright),
+                                  AboutLayout::kLblDisclaimer0.px(), true));
   m_lblTitle = AddLabel(this, "lblTitle", QString(), AboutLayout::kLblTitle.px(), true);
   m_lblVersion = AddLabel(this, "lblVersion", QString(), AboutLayout::kLblVersion.px(), false);
   m_lblDisclaimer.insert(1, AddLabel(this, "lblDisclaimer_1", QString::fromUtf8(AppInfo::kHomepage),

@@ -1,4 +1,6 @@
 #include <QApplication>
+#include <string>
+#include <vector>
 
 #include "Announcer.h"
 #include "AppInfo.h"
@@ -21,7 +23,12 @@ int main(int argc, char* argv[]) {
 
   // The picker window is the program: it ends when that window closes.
   ClockRandom random;
-  SystemProgramStarter programs;
+  // The help item names the Windows help viewer, which no Windows today has for WinHelp files
+  // and other systems lack: our viewer stands in for it. It lies beside the program, and from a
+  // Linux installation in the installation's program folder.
+  std::vector<std::string> viewerFolders{RunningProgramFolder()};
+  if (*TH_INSTALLED_BINDIR != '\0') viewerFolders.emplace_back(TH_INSTALLED_BINDIR);
+  SystemProgramStarter programs({{"winhlp32.exe", TH_HELP_VIEWER_FILE}}, viewerFolders);
   QtMessageBox messages;
   SystemRegistry registry;
   SystemFileFinder files;

@@ -1,12 +1,12 @@
 // Draws per second of the two draw routines, with 5 of the 6 Loto 6 numbers stopped.
 #include <benchmark/benchmark.h>
 
-#include "DrawState.h"
+#include "DrawEngine.h"
 
 namespace {
 
-DrawState withFiveStopped(ClockRandom& random) {
-  DrawState draw(random);
+DrawEngine withFiveStopped(ClockRandom& random) {
+  DrawEngine draw(random);
   for (int i = 0; i < 5; ++i) draw.PickNumber(kLoto6);
   return draw;
 }
@@ -14,7 +14,7 @@ DrawState withFiveStopped(ClockRandom& random) {
 void SpinLoto6(benchmark::State& state) {
   ClockRandom random;
   random.seed(1);
-  DrawState draw = withFiveStopped(random);
+  DrawEngine draw = withFiveStopped(random);
   for (auto _ : state) benchmark::DoNotOptimize(draw.SpinNumber(kLoto6));
   state.SetItemsProcessed(state.iterations());
 }
@@ -22,11 +22,11 @@ void SpinLoto6(benchmark::State& state) {
 void PickLoto6(benchmark::State& state) {
   ClockRandom random;
   random.seed(1);
-  const DrawState prepared = withFiveStopped(random);
+  const DrawEngine prepared = withFiveStopped(random);
   for (auto _ : state) {
     // The sixth stop on a fresh copy, so every pick meets the same five used numbers
     // (the copy of the tables, about 200 bytes, is part of the figure).
-    DrawState draw = prepared;
+    DrawEngine draw = prepared;
     benchmark::DoNotOptimize(draw.PickNumber(kLoto6));
   }
   state.SetItemsProcessed(state.iterations());

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "WindowClaim.h"
+#include "WindowClaim_win32.h"
 
 struct WindowClaim::Channel {
   HANDLE pipe = INVALID_HANDLE_VALUE;
@@ -45,11 +46,9 @@ struct WindowClaim::Channel {
   }
 };
 
-namespace {
-
 // Named pipes are seen by every session of the machine: the name holds this one's user and
 // session. Windows file names ignore case, and so does the channel.
-std::wstring channelName(const QString& path) {
+std::wstring WindowClaimChannelName(const QString& path) {
   DWORD session = 0;
   ProcessIdToSessionId(GetCurrentProcessId(), &session);
   wchar_t user[257] = {};
@@ -61,6 +60,8 @@ std::wstring channelName(const QString& path) {
                        QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(32);
   return name.toStdWString();
 }
+
+namespace {
 
 // This process's user (its SID), or an empty buffer when it cannot be told.
 std::vector<BYTE> currentUser() {
@@ -108,7 +109,7 @@ bool ownedBy(HANDLE end, PSID user) {
 
 WindowClaim::WindowClaim(const QString& path, QObject* parent)
     : QObject(parent), m_channel(std::make_unique<Channel>()) {
-  const std::wstring name = channelName(path);
+  const std::wstring name = WindowClaimChannelName(path);
   std::vector<BYTE> user = currentUser();
   // Without a user to give it to, there is no channel: this viewer shows its own window.
   if (user.empty()) return;

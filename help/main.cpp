@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "AppInfo.h"
 #include "Application.h"
 #include "HelpFile.h"
 #include "HelpWindow.h"
@@ -15,11 +16,11 @@
 
 namespace {
 
-// Kept to what the manual page tamahiroi-help.1 says.
+// Kept to what the manual page tamahiroi-help.1 says; %s is the product's name.
 constexpr char kUsage[] =
     "Usage: " TH_HELP_VIEWER
     " [FILE]\n"
-    "Show the help of the lottery number picker TH in a window titled ﾀﾏﾋﾛｲのﾍﾙﾌﾟ.\n"
+    "Show the help of the lottery number picker TH in a window titled %sのﾍﾙﾌﾟ.\n"
     "\n"
     "FILE is TH.hlp when none is given. A name without a folder is looked up as the HTML\n"
     "page of the same name (TH.html) in the program's help folder; a path is opened as given.\n"
@@ -38,10 +39,10 @@ std::optional<int> answerOptions(int argc, char* argv[], int* file) {
     if (options && argument == "--") {
       options = false;
     } else if (options && argument == "--help") {
-      std::fputs(kUsage, stdout);
+      std::printf(kUsage, AppInfo::kTitle);
       return 0;
     } else if (options && argument == "--version") {
-      std::fputs(TH_HELP_VIEWER " (ﾀﾏﾋﾛｲ) " TH_VERSION "\n", stdout);
+      std::printf("%s (%s) %s\n", TH_HELP_VIEWER, AppInfo::kTitle, TH_VERSION);
       return 0;
     } else if (options && argument.size() > 1 && argument.front() == '-') {
       std::fprintf(stderr,

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "DrawState.h"
+#include "DrawEngine.h"
 #include "RuntimeError.h"
 
 constexpr int16_t kReelCount = 18;

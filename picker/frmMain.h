@@ -1,7 +1,7 @@
 #pragma once
 
 // The picker window. It consists of this class for the window (layout, timers, menus and every
-// event handler) and a few implementation classes: DrawState (draw/) draws the numbers and keeps
+// event handler) and a few implementation classes: DrawEngine (draw/) draws the numbers and keeps
 // the used-number tables and result slots, PictureBanks (pictures/) holds the decoded pictures,
 // and the platform services it receives start programs, show messages and tell whether the
 // desktop asks for less motion.
@@ -14,7 +14,7 @@
 #include "Announcer.h"
 #include "ButtonKeys.h"
 #include "ControlArray.h"
-#include "DrawState.h"
+#include "DrawEngine.h"
 #include "FileFinder.h"
 #include "MessageBoxService.h"
 #include "MotionPreference.h"
@@ -75,7 +75,7 @@ public:
   void FollowMotionPreference();
 
   // Read access for the layout and for tests.
-  const DrawState& drawState() const { return m_draw; }
+  const DrawEngine& drawEngine() const { return m_draw; }
   const PictureBanks& banks() const { return m_banks; }
   PictureButton& Command(int16_t reel) const;
   QTimer& Timer(int16_t reel) const;
@@ -106,7 +106,7 @@ private:
   void popUpContextMenuAtFocus();
 
   PickerServices m_services;
-  DrawState m_draw;
+  DrawEngine m_draw;
   PictureBanks m_banks;
   // Reel N's button and timer at index N; index 0 is unused.
   std::array<PictureButton*, kReelCount + 1> m_reelButtons{};

@@ -2,7 +2,7 @@
 
 #include <QImage>
 
-#include "DrawState.h"
+#include "DrawEngine.h"
 #include "PictureNames.h"
 #include "RuntimeError.h"
 

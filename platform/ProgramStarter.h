@@ -25,29 +25,45 @@ public:
   virtual void startProgram(const std::string& path, int windowStyle) = 0;
 };
 
+/// A program of ours that stands in for one the system lacks: started in its place, with the
+/// same arguments and window style.
+struct StandIn {
+  std::string program;     ///< as a command line names it ("winhlp32.exe"; on Windows in any case)
+  std::string ourProgram;  ///< the file name of ours that stands in for it
+};
+
 /// The operating system's own program start (CreateProcess on Windows, posix_spawn elsewhere).
 ///
-/// The Windows help viewer "winhlp32.exe", which the help item names, has a stand-in of ours:
-/// our own viewer, started in its place with the same arguments (and window style). On Windows
-/// that happens whenever our viewer lies beside the running program, since no Windows today
-/// opens a WinHelp file; elsewhere when no program of that name is on the PATH. Every other
-/// program starts as named.
+/// It starts what it is told. Which program of ours stands in for which, and where ours lie,
+/// the application says. On Windows a stand-in starts in place of its program whenever it lies
+/// in one of the folders (a program the system keeps only for its name, as it keeps the old help
+/// viewer, would only say it cannot help); elsewhere only when the PATH has no program of that
+/// name. On Windows a program named without a folder comes from the system's own folders only,
+/// never from the running program's folder or the current one, where others may put files.
 class SystemProgramStarter final : public ProgramStarter {
 public:
-  /// Looks for stand-ins beside the running program (and elsewhere than on Windows, then in the
-  /// installation's program folder).
+  /// No stand-ins: every program starts as named.
   SystemProgramStarter() = default;
-  /// Looks for stand-ins in these folders only, in this order (for tests).
-  explicit SystemProgramStarter(std::vector<std::string> standInFolders)
-      : m_standInFolders(std::move(standInFolders)), m_defaultFolders(false) {}
+  /// These stand-ins, looked for in these folders, in this order.
+  SystemProgramStarter(std::vector<StandIn> standIns, std::vector<std::string> folders)
+      : m_standIns(std::move(standIns)), m_folders(std::move(folders)) {}
 
   void startCommandLine(const std::string& commandLine, int windowStyle) override;
   void startProgram(const std::string& path, int windowStyle) override;
 
 private:
-  std::vector<std::string> m_standInFolders;
-  bool m_defaultFolders = true;
+  /// The stand-in for the program a command line names, or null.
+  const StandIn* standInFor(const std::string& program) const;
+
+  std::vector<StandIn> m_standIns;
+  std::vector<std::string> m_folders;
 };
+
+/// The folder the running program was loaded from (UTF-8), where an installation puts our
+/// programs beside it.
+std::string RunningProgramFolder();
 
 /// Splits a command line into arguments: blanks separate, double quotes group and are removed.
 std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+/// What follows the program's name in a command line, exactly as written (blanks, quotes).
+std::string ArgumentsAsWritten(const std::string& commandLine);

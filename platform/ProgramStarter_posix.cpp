@@ -14,14 +14,6 @@ extern char** environ;
 
 namespace {
 
-// Windows programs this system lacks, and the programs of ours that stand in for them. The help
-// item names the Windows help viewer; our viewer opens the same help file names.
-struct StandIn {
-  const char* windowsProgram;
-  const char* ourProgram;
-};
-constexpr StandIn kStandIns[] = {{"winhlp32.exe", TH_HELP_VIEWER}};
-
 // Window styles have no meaning here: a started program places its own windows. Returns the
 // spawn's error number, 0 when the program runs.
 int spawn(const std::vector<std::string>& arguments, bool searchPath) {
@@ -55,17 +47,6 @@ int spawn(const std::vector<std::string>& arguments, bool searchPath) {
   throw RuntimeError(ErrorKind::ProgramStart, detail);
 }
 
-// The running program's own folder and the folder the installation puts programs in: our
-// stand-ins are installed beside the picker, and built beside it in the build tree.
-std::vector<std::string> defaultStandInFolders() {
-  std::vector<std::string> folders;
-  std::error_code error;
-  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  if (!error) folders.push_back(self.parent_path().string());
-  folders.push_back(TH_INSTALL_BINDIR);
-  return folders;
-}
-
 // The first executable file of that name in the folders, or an empty string.
 std::string findIn(const std::vector<std::string>& folders, const char* program) {
   for (const std::string& folder : folders) {
@@ -77,36 +58,40 @@ std::string findIn(const std::vector<std::string>& folders, const char* program)
 
 }  // namespace
 
+const StandIn* SystemProgramStarter::standInFor(const std::string& program) const {
+  for (const StandIn& standIn : m_standIns)
+    if (standIn.program == program) return &standIn;
+  return nullptr;
+}
+
 void SystemProgramStarter::startCommandLine(const std::string& commandLine, int) {
   std::vector<std::string> arguments = SplitCommandLine(commandLine);
   const int error = spawn(arguments, true);
   if (error == 0) return;
   // Only a program missing from the PATH gets a stand-in: one that is there but fails to start
   // (a Wine wrapper without execute permission, say) reports its own failure.
-  if (error == ENOENT) {
-    for (const StandIn& standIn : kStandIns) {
-      if (arguments.front() != standIn.windowsProgram) continue;
-      const std::vector<std::string> folders =
-          m_defaultFolders ? defaultStandInFolders() : m_standInFolders;
-      const std::string path = findIn(folders, standIn.ourProgram);
-      if (path.empty()) {
-        // Neither is there: the user learns what is missing and where it was looked for.
-        std::string places;
-        for (const std::string& folder : folders) places += (places.empty() ? "" : ", ") + folder;
-        throw RuntimeError(ErrorKind::ProgramStart, std::string("「") + standIn.windowsProgram +
-                                                        "」も、代わりの「" + standIn.ourProgram +
-                                                        "」も見つかりません (探した場所: PATH, " +
-                                                        places + ")。");
-      }
-      arguments.front() = path;
-      if (const int standInError = spawn(arguments, false); standInError != 0)
-        raiseStartError(path, standInError);
-      return;
-    }
+  const StandIn* standIn = error == ENOENT ? standInFor(arguments.front()) : nullptr;
+  if (standIn == nullptr) raiseStartError(arguments.front(), error);
+  const std::string path = findIn(m_folders, standIn->ourProgram.c_str());
+  if (path.empty()) {
+    // Neither is there: the user learns what is missing and where it was looked for.
+    std::string places;
+    for (const std::string& folder : m_folders) places += (places.empty() ? "" : ", ") + folder;
+    throw RuntimeError(ErrorKind::ProgramStart,
+                       "「" + standIn->program + "」も、代わりの「" + standIn->ourProgram +
+                           "」も見つかりません (探した場所: PATH, " + places + ")。");
   }
-  raiseStartError(arguments.front(), error);
+  arguments.front() = path;
+  if (const int standInError = spawn(arguments, false); standInError != 0)
+    raiseStartError(path, standInError);
 }
 
 void SystemProgramStarter::startProgram(const std::string& path, int) {
   if (const int error = spawn({path}, false); error != 0) raiseStartError(path, error);
+}
+
+std::string RunningProgramFolder() {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  return error ? std::string() : self.parent_path().string();
 }

@@ -8,12 +8,6 @@
 
 namespace {
 
-// The help item names the Windows help viewer, which today's Windows no longer has (the
-// "winhlp32.exe" it keeps only says the format is unsupported): our viewer, shipped beside the
-// program, opens the same help file names.
-constexpr char kWindowsHelpViewer[] = "winhlp32.exe";
-constexpr wchar_t kOurHelpViewer[] = L"" TH_HELP_VIEWER ".exe";
-
 // Not waiting: the handles are dropped at once.
 void dropHandles(const PROCESS_INFORMATION& process) {
   CloseHandle(process.hThread);
@@ -23,55 +17,6 @@ void dropHandles(const PROCESS_INFORMATION& process) {
 [[noreturn]] void raiseStartError(const std::string& shownName, DWORD error) {
   throw RuntimeError(ErrorKind::ProgramStart,
                      "'" + shownName + "' (" + std::to_string(error) + ")");
-}
-
-// application may be null: then the system takes the program from the command line.
-void create(const char* application, std::string commandLine, int windowStyle,
-            const std::string& shownName) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = static_cast<WORD>(windowStyle);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(application, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    raiseStartError(shownName, GetLastError());
-  dropHandles(process);
-}
-
-std::wstring wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int length =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring text(static_cast<size_t>(length), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), text.data(), length);
-  return text;
-}
-
-// The command line after its program's name, exactly as written (blanks, quotes and all).
-std::string argumentsOf(const std::string& commandLine) {
-  size_t at = commandLine.find_first_not_of(" \t");
-  bool inQuotes = false;
-  for (; at < commandLine.size(); ++at) {
-    if (commandLine[at] == '"') inQuotes = !inQuotes;
-    if (!inQuotes && (commandLine[at] == ' ' || commandLine[at] == '\t')) break;
-  }
-  return at < commandLine.size() ? commandLine.substr(at) : std::string();
-}
-
-// The folder the running program was loaded from: where the installer and the zip put our
-// viewer.
-std::wstring ownFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      path.resize(length);
-      break;
-    }
-    path.resize(path.size() * 2);
-  }
-  return std::filesystem::path(path).parent_path().native();
 }
 
 bool isPlainFile(const std::wstring& path) {
@@ -106,15 +51,16 @@ std::wstring systemProgram(const std::wstring& name) {
   return {};
 }
 
-void createWide(const std::wstring& application, std::wstring commandLine, int windowStyle,
-                const std::string& shownName) {
+// application may be empty: then the system takes the program from the command line.
+void create(const std::wstring& application, std::wstring commandLine, int windowStyle,
+            const std::string& shownName) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(windowStyle);
   PROCESS_INFORMATION process{};
-  if (!CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &process))
+  if (!CreateProcessW(application.empty() ? nullptr : application.c_str(), commandLine.data(),
+                      nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     raiseStartError(shownName, GetLastError());
   dropHandles(process);
 }
@@ -124,10 +70,10 @@ bool namesAFolder(const std::wstring& name) {
   return name.find_first_of(L"\\/:") != std::wstring::npos;
 }
 
-// Our viewer in the first of the folders that holds it as a file, or an empty text.
-std::wstring findViewer(const std::vector<std::wstring>& folders) {
-  for (const std::wstring& folder : folders) {
-    const std::wstring path = (std::filesystem::path(folder) / kOurHelpViewer).native();
+// The first of the folders that holds `name` as a file, or an empty text.
+std::wstring findIn(const std::vector<std::string>& folders, const std::string& name) {
+  for (const std::string& folder : folders) {
+    const std::wstring path = (std::filesystem::path(ToWide(folder)) / ToWide(name)).native();
     if (isPlainFile(path)) return path;
   }
   return {};
@@ -135,35 +81,51 @@ std::wstring findViewer(const std::vector<std::wstring>& folders) {
 
 }  // namespace
 
+const StandIn* SystemProgramStarter::standInFor(const std::string& program) const {
+  for (const StandIn& standIn : m_standIns)
+    if (CompareStringOrdinal(ToWide(program).c_str(), -1, ToWide(standIn.program).c_str(), -1,
+                             TRUE) == CSTR_EQUAL)
+      return &standIn;
+  return nullptr;
+}
+
 void SystemProgramStarter::startCommandLine(const std::string& commandLine, int windowStyle) {
+  // Wide throughout: the folders may hold characters the ANSI code page lacks.
   const std::vector<std::string> arguments = SplitCommandLine(commandLine);
-  if (!arguments.empty() &&
-      CompareStringOrdinal(wide(arguments.front()).c_str(), -1, wide(kWindowsHelpViewer).c_str(),
-                           -1, TRUE) == CSTR_EQUAL) {
-    std::vector<std::wstring> folders;
-    if (m_defaultFolders) folders.push_back(ownFolder());
-    for (const std::string& folder : m_standInFolders) folders.push_back(wide(folder));
-    if (const std::wstring viewer = findViewer(folders); !viewer.empty()) {
-      // Wide throughout: the program's folder may hold characters the ANSI code page lacks.
-      const std::u8string shown = std::filesystem::path(viewer).u8string();
-      createWide(viewer, L"\"" + viewer + L"\"" + wide(argumentsOf(commandLine)), windowStyle,
-                 std::string(shown.begin(), shown.end()));
+  const StandIn* standIn = arguments.empty() ? nullptr : standInFor(arguments.front());
+  if (standIn != nullptr) {
+    if (const std::wstring ours = findIn(m_folders, standIn->ourProgram); !ours.empty()) {
+      create(ours, L"\"" + ours + L"\"" + ToWide(ArgumentsAsWritten(commandLine)), windowStyle,
+             FromWide(ours));
       return;
     }
   }
-  const std::wstring name = arguments.empty() ? std::wstring() : wide(arguments.front());
+  const std::wstring name = arguments.empty() ? std::wstring() : ToWide(arguments.front());
   if (!name.empty() && !namesAFolder(name)) {
     const std::wstring program = systemProgram(name);
     if (program.empty()) raiseStartError(commandLine, ERROR_FILE_NOT_FOUND);
     // The command line goes to the program as written; only where it comes from is fixed.
-    createWide(program, wide(commandLine), windowStyle, commandLine);
+    create(program, ToWide(commandLine), windowStyle, commandLine);
     return;
   }
-  create(nullptr, ToAnsi(commandLine), windowStyle, commandLine);
+  create({}, ToWide(commandLine), windowStyle, commandLine);
 }
 
 void SystemProgramStarter::startProgram(const std::string& path, int windowStyle) {
   // The path names the program exactly; quoted in the command line, its blanks split nothing.
-  const std::string ansiPath = ToAnsi(path);
-  create(ansiPath.c_str(), "\"" + ansiPath + "\"", windowStyle, path);
+  const std::wstring program = ToWide(path);
+  create(program, L"\"" + program + L"\"", windowStyle, path);
+}
+
+std::string RunningProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  return FromWide(std::filesystem::path(path).parent_path().native());
 }

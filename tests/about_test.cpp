@@ -61,7 +61,8 @@ private slots:
   void loadBuildsTheTextsFromTheApplicationInformation() {
     QCOMPARE(about->windowTitle(), QStringLiteral("ﾀﾏﾋﾛｲのﾊﾞｰｼﾞｮﾝ情報"));
     QCOMPARE(child<QLabel>("lblTitle")->text(), QStringLiteral("ﾀﾏﾋﾛｲ"));
-    QCOMPARE(child<QLabel>("lblVersion")->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ 1.0.0"));
+    // The project's version as CMake writes it ("1.0.0" for 1.0.0).
+    QCOMPARE(child<QLabel>("lblVersion")->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ " TH_VERSION));
     QCOMPARE(child<QLabel>("lblDescription")->text(),
              QStringLiteral("数字選択型宝くじの申し込み番号の決定をアシストします。"));
     QCOMPARE(child<QPushButton>("cmdSysInfo")->text(), QStringLiteral("ｼｽﾃﾑ情報(&S)..."));
@@ -92,8 +93,12 @@ private slots:
     QCOMPARE(child<QLabel>("lblVersion")->geometry(), QRect(88, 65, 324, 19));
     QCOMPARE(about->lblDisclaimer()[0].geometry(), QRect(21, 219, 323, 19));
     QCOMPARE(about->lblDisclaimer()[1].geometry(), QRect(20, 250, 323, 19));
-    QVERIFY(!about->lblDisclaimer()[0].text().isEmpty());
-    QVERIFY(!about->lblDisclaimer()[1].text().isEmpty());
+    // The credits name the maker and the release's year; the address is the product's.
+    const QString credits = about->lblDisclaimer()[0].text();
+    QVERIFY2(credits.contains(QStringLiteral(TH_VENDOR)) &&
+                 credits.contains(QStringLiteral(TH_RELEASE_YEAR)),
+             qPrintable(credits));
+    QCOMPARE(about->lblDisclaimer()[1].text(), QStringLiteral(TH_HOMEPAGE));
 
     // The etched separator: grey over white, across the box.
     const QImage shot = about->grab().toImage();

@@ -7,7 +7,7 @@
 #include <map>
 #include <set>
 
-#include "DrawState.h"
+#include "DrawEngine.h"
 #include "RuntimeError.h"
 #include "ScriptedRandom.h"
 
@@ -27,7 +27,7 @@ TEST_P(DrawBoundsTest, LowestAndHighestRGiveTheBounds) {
   const KindCase c = GetParam();
   for (auto pick : {true, false}) {
     ScriptedRandom random{0.0f, kLargestBelowOne};
-    DrawState draw(random);
+    DrawEngine draw(random);
     auto once = [&] { return pick ? draw.PickNumber(c.kind) : draw.SpinNumber(c.kind); };
     EXPECT_EQ(once(), c.lower) << "r = 0, kind " << c.kind;
     EXPECT_EQ(once(), c.upper) << "largest r below 1, kind " << c.kind;
@@ -43,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(EveryKind, DrawBoundsTest,
 
 TEST(DrawTest, PickMarksAndRedrawsUntilAFreeNumber) {
   ScriptedRandom random;
-  DrawState draw(random);
+  DrawEngine draw(random);
   random.push(ScriptedRandom::forValue(5, 1, 43));
   EXPECT_EQ(draw.PickNumber(kLoto6), 5);
   EXPECT_EQ(draw.usedFlag(kLoto6, 5), -1);
@@ -62,7 +62,7 @@ TEST(DrawTest, PickMarksAndRedrawsUntilAFreeNumber) {
 }
 
 // Marks every number of the game but `free`, through PickNumber itself.
-void markAllBut(DrawState& draw, ScriptedRandom& scripted, int16_t kind, int16_t free) {
+void markAllBut(DrawEngine& draw, ScriptedRandom& scripted, int16_t kind, int16_t free) {
   const DrawBounds bounds = GameBounds(kind);
   for (int16_t n = bounds.lower; n <= bounds.upper; ++n) {
     if (n == free) continue;
@@ -82,7 +82,7 @@ TEST(DrawTest, AllButOneMarkedLeavesOnlyTheFreeNumber) {
     ClockRandom seeded;
     seeded.seed(2024);
     scripted.continueWith(&seeded);
-    DrawState draw(scripted);
+    DrawEngine draw(scripted);
     markAllBut(draw, scripted, c.kind, c.free);
     for (int i = 0; i < 5; ++i) EXPECT_EQ(draw.SpinNumber(c.kind), c.free) << "kind " << c.kind;
     EXPECT_EQ(draw.PickNumber(c.kind), c.free) << "kind " << c.kind;
@@ -93,7 +93,7 @@ TEST(DrawTest, AllButOneMarkedLeavesOnlyTheFreeNumber) {
 TEST(DrawTest, SpinNeverChangesATableNorShowsAUsedNumber) {
   ClockRandom seeded;
   seeded.seed(99);
-  DrawState draw(seeded);
+  DrawEngine draw(seeded);
   std::set<int16_t> loto6;
   std::set<int16_t> miniLoto;
   for (int i = 0; i < 6; ++i) loto6.insert(draw.PickNumber(kLoto6));
@@ -106,22 +106,22 @@ TEST(DrawTest, SpinNeverChangesATableNorShowsAUsedNumber) {
     for (int16_t i = 0; i < size; ++i) flags.push_back(draw.usedFlag(kind, i));
     return flags;
   };
-  const auto loto6Before = snapshot(kLoto6, DrawState::kLoto6TableSize);
-  const auto miniBefore = snapshot(kMiniLoto, DrawState::kMiniLotoTableSize);
+  const auto loto6Before = snapshot(kLoto6, DrawEngine::kLoto6TableSize);
+  const auto miniBefore = snapshot(kMiniLoto, DrawEngine::kMiniLotoTableSize);
   for (int i = 0; i < 20000; ++i) {
     ASSERT_EQ(loto6.count(draw.SpinNumber(kLoto6)), 0u);
     ASSERT_EQ(miniLoto.count(draw.SpinNumber(kMiniLoto)), 0u);
     draw.SpinNumber(kNumbers4);
     draw.SpinNumber(kNumbers3);
   }
-  EXPECT_EQ(snapshot(kLoto6, DrawState::kLoto6TableSize), loto6Before);
-  EXPECT_EQ(snapshot(kMiniLoto, DrawState::kMiniLotoTableSize), miniBefore);
+  EXPECT_EQ(snapshot(kLoto6, DrawEngine::kLoto6TableSize), loto6Before);
+  EXPECT_EQ(snapshot(kMiniLoto, DrawEngine::kMiniLotoTableSize), miniBefore);
 }
 
 TEST(DrawTest, GamesKeepSeparateTables) {
   ScriptedRandom scripted{ScriptedRandom::forValue(12, 1, 43), ScriptedRandom::forValue(12, 1, 31),
                           ScriptedRandom::forValue(12, 1, 43)};
-  DrawState draw(scripted);
+  DrawEngine draw(scripted);
   EXPECT_EQ(draw.PickNumber(kLoto6), 12);
   EXPECT_EQ(draw.usedFlag(kMiniLoto, 12), 0) << "a Loto 6 mark leaves Mini Loto alone";
   EXPECT_EQ(draw.PickNumber(kMiniLoto), 12) << "12 is still free in Mini Loto";
@@ -137,34 +137,34 @@ TEST(DrawTest, GamesKeepSeparateTables) {
 TEST(DrawTest, ClearEmptiesTheWholeTableAndIgnoresOtherKinds) {
   ClockRandom seeded;
   seeded.seed(5);
-  DrawState draw(seeded);
+  DrawEngine draw(seeded);
   for (int i = 0; i < 6; ++i) draw.PickNumber(kLoto6);
   for (int16_t kind : {int16_t{0}, int16_t{kNumbers4}, int16_t{kNumbers3}, int16_t{7}})
     draw.ClearTable(kind);
   int used = 0;
-  for (int16_t i = 0; i < DrawState::kLoto6TableSize; ++i) used += draw.usedFlag(kLoto6, i) != 0;
+  for (int16_t i = 0; i < DrawEngine::kLoto6TableSize; ++i) used += draw.usedFlag(kLoto6, i) != 0;
   EXPECT_EQ(used, 6) << "clearing another kind touches no Loto 6 flag";
   draw.ClearTable(kLoto6);
-  for (int16_t i = 0; i < DrawState::kLoto6TableSize; ++i) EXPECT_EQ(draw.usedFlag(kLoto6, i), 0);
+  for (int16_t i = 0; i < DrawEngine::kLoto6TableSize; ++i) EXPECT_EQ(draw.usedFlag(kLoto6, i), 0);
 }
 
 TEST(DrawTest, DigitsRepeatFreelyAndOtherKindsTouchNoTable) {
   ScriptedRandom scripted{0.35f, 0.35f, 0.35f, 0.35f, 0.99f};
-  DrawState draw(scripted);
+  DrawEngine draw(scripted);
   EXPECT_EQ(draw.PickNumber(kNumbers4), 3);
   EXPECT_EQ(draw.PickNumber(kNumbers4), 3);
   EXPECT_EQ(draw.PickNumber(kNumbers3), 3);
   EXPECT_EQ(draw.SpinNumber(kNumbers3), 3);
   EXPECT_EQ(draw.PickNumber(0), 0);
-  for (int16_t i = 0; i < DrawState::kLoto6TableSize; ++i) EXPECT_EQ(draw.usedFlag(kLoto6, i), 0);
-  for (int16_t i = 0; i < DrawState::kMiniLotoTableSize; ++i)
+  for (int16_t i = 0; i < DrawEngine::kLoto6TableSize; ++i) EXPECT_EQ(draw.usedFlag(kLoto6, i), 0);
+  for (int16_t i = 0; i < DrawEngine::kMiniLotoTableSize; ++i)
     EXPECT_EQ(draw.usedFlag(kMiniLoto, i), 0);
 }
 
 TEST(DrawTest, ResultSlotsAreZeroAtFirstAndBoundsChecked) {
   ScriptedRandom scripted;
-  DrawState draw(scripted);
-  for (int16_t n = 0; n < DrawState::kSlotCount; ++n) EXPECT_EQ(draw.slot(n), 0);
+  DrawEngine draw(scripted);
+  for (int16_t n = 0; n < DrawEngine::kSlotCount; ++n) EXPECT_EQ(draw.slot(n), 0);
   draw.setSlot(18, 9);
   draw.setSlot(1, 43);
   EXPECT_EQ(draw.slot(18), 9);
@@ -182,7 +182,7 @@ TEST(DrawTest, ResultSlotsAreZeroAtFirstAndBoundsChecked) {
 
 ErrorKind errorOf(float r, int16_t kind) {
   ScriptedRandom scripted{r};
-  DrawState draw(scripted);
+  DrawEngine draw(scripted);
   try {
     draw.PickNumber(kind);
   } catch (const RuntimeError& e) {
@@ -225,7 +225,7 @@ TEST(DrawTest, EveryGameIsUniformOverItsRange) {
                        Case{kNumbers3, 27.88}}) {
     ClockRandom seeded;
     seeded.seed(static_cast<unsigned>(c.kind) * 7919u);
-    DrawState draw(seeded);
+    DrawEngine draw(seeded);
     const DrawBounds bounds = GameBounds(c.kind);
     const int range = bounds.upper - bounds.lower + 1;
     const int perValue = 2000;

@@ -135,8 +135,7 @@ private slots:
     QTest::newRow("file transfer") << "ftp://example.org/x" << refused;
     QTest::newRow("script") << "javascript:alert(1)" << refused;
     QTest::newRow("other folder") << "../outside.png" << refused;
-    QTest::newRow("folder whose name starts with the help's") << "../help-other/pic.png"
-                                                              << refused;
+    QTest::newRow("folder whose name starts with the help's") << "../help-other/pic.png" << refused;
     QTest::newRow("absolute path") << "file:///etc/passwd" << refused;
     QTest::newRow("link out of the folder") << "out.png" << refused;
     QTest::newRow("too large") << "big.png" << refused;

@@ -10,7 +10,7 @@
 #include "ScriptedRandom.h"
 #include "frmMain.h"
 
-// Last: it defines DrawState as a macro of its own.
+// Last, so that its macros reach none of the declarations above.
 #include <windows.h>
 
 namespace {

@@ -25,6 +25,8 @@ source "$(dirname "$0")/support/wine.sh"
 product=$(realpath "$1") # the build's packaging/product.env
 # shellcheck source=/dev/null
 version=$(source "$product" && echo "$version")
+# shellcheck source=/dev/null
+vendor=$(source "$product" && echo "$vendor")
 msi=$(realpath "$2")
 zip=$(realpath "$3")
 stage=$(realpath "$4")
@@ -143,9 +145,9 @@ shortcut=$(find "$drive/ProgramData/Microsoft/Windows/Start Menu/Programs" \
 icon=$(find "$drive/windows/Installer" -name TH.ico)
 cmp -s "$icon" "$root/pictures/icons/TH.ico" || fail "the installer keeps no light bulb for the shortcut"
 LC_ALL=C grep -qaP 'T\x00H\x00\.\x00i\x00c\x00o\x00' "$shortcut" || fail "the shortcut names no TH.ico"
-[ "$(entries | grep '^ﾀﾏﾋﾛｲ|')" = "ﾀﾏﾋﾛｲ|$version|ﾀﾏﾋﾛｲ開発ﾁｰﾑ" ] ||
+[ "$(entries | grep '^ﾀﾏﾋﾛｲ|')" = "ﾀﾏﾋﾛｲ|$version|$vendor" ] ||
   fail "installed-programs entries: $(entries)"
-echo "ok: msiexec /i installed the files, the shortcut and the entry ﾀﾏﾋﾛｲ $version by ﾀﾏﾋﾛｲ開発ﾁｰﾑ"
+echo "ok: msiexec /i installed the files, the shortcut and the entry ﾀﾏﾋﾛｲ $version by $vendor"
 
 wine start /unix "$shortcut" >/dev/null 2>&1 || fail "the shortcut did not start"
 window_of >/dev/null || fail "the program started by the shortcut showed no window"
@@ -172,7 +174,7 @@ sed "s/^version=.*/version='$next'/" "$product" >"$work/next.env"
 "$root/packaging/windows/make-msi" "$stage" "$work/next.env" "$work/next.msi"
 msiexec /i "$msi"
 msiexec /i "$work/next.msi"
-[ "$(entries | grep '^ﾀﾏﾋﾛｲ|')" = "ﾀﾏﾋﾛｲ|$next|ﾀﾏﾋﾛｲ開発ﾁｰﾑ" ] ||
+[ "$(entries | grep '^ﾀﾏﾋﾛｲ|')" = "ﾀﾏﾋﾛｲ|$next|$vendor" ] ||
   fail "after installing $next over $version: $(entries)"
 msiexec /x "$work/next.msi"
 clean_after_uninstall

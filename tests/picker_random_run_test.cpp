@@ -90,7 +90,7 @@ class PickerRandomRunTest : public QObject {
       if (w.Timer(reel).isActive() == expected.stopped)
         return QString("reel %1's timer runs while it is stopped, or not while it spins").arg(reel);
 
-      const int16_t slot = w.drawState().slot(reel);
+      const int16_t slot = w.drawEngine().slot(reel);
       if (slot != expected.slot)
         return QString("slot %1 changed from %2 to %3 though its reel did not stop")
             .arg(reel)
@@ -138,15 +138,15 @@ class PickerRandomRunTest : public QObject {
       std::set<int16_t> held;
       for (int16_t reel = panel.firstReel; reel < panel.firstReel + panel.reelCount; ++reel) {
         if (!m_reels[reel].stopped) continue;
-        if (!held.insert(w.drawState().slot(reel)).second)
+        if (!held.insert(w.drawEngine().slot(reel)).second)
           return QString("two stopped reels of game %1 share %2")
               .arg(panel.kind)
-              .arg(w.drawState().slot(reel));
+              .arg(w.drawEngine().slot(reel));
       }
       const int16_t size =
-          panel.kind == kLoto6 ? DrawState::kLoto6TableSize : DrawState::kMiniLotoTableSize;
+          panel.kind == kLoto6 ? DrawEngine::kLoto6TableSize : DrawEngine::kMiniLotoTableSize;
       for (int16_t n = 0; n < size; ++n) {
-        const int16_t flag = w.drawState().usedFlag(panel.kind, n);
+        const int16_t flag = w.drawEngine().usedFlag(panel.kind, n);
         if (flag != (held.count(n) ? -1 : 0))
           return QString("game %1's table holds %2 for %3, its stopped reels hold %4")
               .arg(panel.kind)
@@ -236,7 +236,7 @@ private slots:
         what = QString("click on reel %1").arg(reel);
         QTest::mouseClick(&m_window->Command(reel), Qt::LeftButton);
         if (!m_reels[reel].stopped) {
-          m_reels[reel] = {true, m_window->drawState().slot(reel), m_reels[reel].drawnAt, event};
+          m_reels[reel] = {true, m_window->drawEngine().slot(reel), m_reels[reel].drawnAt, event};
           ++stops;
         }
       } else if (roll < 3200) {  // a click on a start button

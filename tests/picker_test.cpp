@@ -56,7 +56,7 @@ class PickerTest : public QObject {
   void stop(int16_t reel, int16_t value) {
     random->push(rFor(value, PanelOfReel(reel).kind));
     window->Command_Click(reel);
-    QCOMPARE(window->drawState().slot(reel), value);
+    QCOMPARE(window->drawEngine().slot(reel), value);
   }
 
   void stopAllReelTimers() {
@@ -248,7 +248,7 @@ private slots:
     random->push(rFor(value, PanelOfReel(reel).kind));
     window->Timer_Timer(reel);
     QCOMPARE(window->Command(reel).picture().cacheKey(), pictures[entry].cacheKey());
-    QCOMPARE(window->drawState().slot(reel), int16_t{0});  // a spin frame stores nothing
+    QCOMPARE(window->drawEngine().slot(reel), int16_t{0});  // a spin frame stores nothing
 
     random->push(rFor(value, PanelOfReel(reel).kind));
     window->Command_Click(reel);
@@ -265,9 +265,9 @@ private slots:
     QCOMPARE(button.disabledPicture().cacheKey(), window->banks().Image2()[16].cacheKey());
     QCOMPARE(button.shownPicture().cacheKey(), window->banks().Image2()[16].cacheKey());
     QCOMPARE(button.picture().cacheKey(), lastFrame);  // the last spin frame stays as normal
-    QCOMPARE(window->drawState().usedFlag(kLoto6, 17), int16_t{-1});
-    for (int16_t n = 0; n < DrawState::kSlotCount; ++n)
-      if (n != 4) QCOMPARE(window->drawState().slot(n), int16_t{0});
+    QCOMPARE(window->drawEngine().usedFlag(kLoto6, 17), int16_t{-1});
+    for (int16_t n = 0; n < DrawEngine::kSlotCount; ++n)
+      if (n != 4) QCOMPARE(window->drawEngine().slot(n), int16_t{0});
 
     // A click on the stopped reel does nothing at all: no draw, no message.
     window->show();
@@ -275,7 +275,7 @@ private slots:
     stopAllReelTimers();
     QTest::mouseClick(&button, Qt::LeftButton);
     QCOMPARE(random->consumed(), consumed);
-    QCOMPARE(window->drawState().slot(4), int16_t{17});
+    QCOMPARE(window->drawEngine().slot(4), int16_t{17});
     QVERIFY(messages->messages.empty());
   }
 
@@ -318,25 +318,25 @@ private slots:
       QVERIFY(window->Command(reel).isEnabled());
       QVERIFY(window->Timer(reel).isActive());
     }
-    for (int16_t n = 0; n < DrawState::kLoto6TableSize; ++n)
-      QCOMPARE(window->drawState().usedFlag(kLoto6, n), int16_t{0});
-    QCOMPARE(window->drawState().slot(1), int16_t{5});  // slots keep their values
-    QCOMPARE(window->drawState().slot(6), int16_t{43});
+    for (int16_t n = 0; n < DrawEngine::kLoto6TableSize; ++n)
+      QCOMPARE(window->drawEngine().usedFlag(kLoto6, n), int16_t{0});
+    QCOMPARE(window->drawEngine().slot(1), int16_t{5});  // slots keep their values
+    QCOMPARE(window->drawEngine().slot(6), int16_t{43});
     QCOMPARE(window->Command(1).picture().cacheKey(), normal1);
     QCOMPARE(window->Command(1).disabledPicture().cacheKey(), disabled1);
     QCOMPARE(window->Command(1).shownPicture().cacheKey(), normal1);  // last spin frame again
     QCOMPARE(window->blinkPhase(), phase);
     // The other games are untouched.
     QVERIFY(!window->Command(8).isEnabled());
-    QCOMPARE(window->drawState().usedFlag(kMiniLoto, 9), int16_t{-1});
+    QCOMPARE(window->drawEngine().usedFlag(kMiniLoto, 9), int16_t{-1});
     QVERIFY(!window->Command(13).isEnabled());
 
     stop(1, 5);  // the released number can be drawn again
     window->CommandStart_Click(2);
     QVERIFY(window->Command(13).isEnabled());
     QVERIFY(window->Timer(13).isActive());
-    QCOMPARE(window->drawState().usedFlag(kLoto6, 5), int16_t{-1});  // no table touched
-    QCOMPARE(window->drawState().usedFlag(kMiniLoto, 9), int16_t{-1});
+    QCOMPARE(window->drawEngine().usedFlag(kLoto6, 5), int16_t{-1});  // no table touched
+    QCOMPARE(window->drawEngine().usedFlag(kMiniLoto, 9), int16_t{-1});
 
     for (int16_t other : {int16_t{-1}, int16_t{4}, int16_t{32767}})
       window->CommandStart_Click(other);
@@ -558,7 +558,7 @@ private slots:
     QVERIFY(QString::fromStdString(messages->messages[0].text)
                 .startsWith(QString::fromUtf8(RuntimeError::kindText(ErrorKind::FloatingPoint))));
     QVERIFY(window->Command(9).isEnabled());
-    QCOMPARE(window->drawState().slot(9), int16_t{0});
+    QCOMPARE(window->drawEngine().slot(9), int16_t{0});
   }
 };
 

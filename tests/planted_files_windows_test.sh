@@ -29,11 +29,7 @@ work=$(realpath "$work")
 on_failure '[ -n "${DISPLAY:-}" ] && import -window root "$work/failed.png" 2>/dev/null &&
   echo "the screen at that moment: $work/failed.png"'
 
-mkdir -p "$work/x"
-owns_folder "$work/x"
-start_xserver "$work/x" || fail "Xvfb did not start"
-owns_wine_prefix "$work/wine"
-prepare_wine_prefix "$work/wine" || fail "could not set up the Wine prefix"
+start_wine_desktop "$work"
 
 libraries=()
 for library in "$planted"/*.dll; do libraries+=("$(basename "$library")"); done
@@ -58,6 +54,16 @@ plant() {
   cp "$planted"/*.dll "$1/"
 }
 loaded() { find "$@" -name '*.loaded' -printf '%f\n' | sort | paste -sd' ' -; }
+# What ran (WHAT) showed its windows and loaded none of the planted libraries beside the program
+# or in its working folder; then the prefix's programs are ended.
+#   nothing_loaded WHAT
+nothing_loaded() {
+  [ -z "$(loaded "$program" "$work/current")" ] ||
+    fail "$1 loaded planted libraries: $(loaded "$program" "$work/current")"
+  echo "ok: $1 showed the windows and loaded none of them"
+  wineserver -k
+  wait_window_gone 10 --name . || true
+}
 
 # The planting works: the careless probe beside the libraries loads every one.
 plant "$work/careless"
@@ -83,11 +89,7 @@ focus_window "$main" || true
 xdotool key F1
 first_window --within 30 --name "^$help_title\$" >/dev/null || fail "F1 opened no help window"
 import -window root "$work/planted-program.png"
-[ -z "$(loaded "$program" "$work/current")" ] ||
-  fail "TH.exe or its viewer loaded planted libraries: $(loaded "$program" "$work/current")"
-echo "ok: TH.exe and the viewer it started showed their windows and loaded none of them"
-wineserver -k
-wait_window_gone 10 --name . || true
+nothing_loaded "TH.exe and the viewer it started"
 
 # The viewer started alone.
 prepare_wine_prefix "$work/wine" || fail "could not set up the Wine prefix again"
@@ -95,11 +97,7 @@ prepare_wine_prefix "$work/wine" || fail "could not set up the Wine prefix again
   >"$work/viewer.log" 2>&1 &
 owns_process $!
 first_window --within 60 --name "^$help_title\$" >/dev/null || fail "the viewer showed no window"
-[ -z "$(loaded "$program" "$work/current")" ] ||
-  fail "the viewer loaded planted libraries: $(loaded "$program" "$work/current")"
-echo "ok: the viewer started alone showed its window and loaded none of them"
-wineserver -k
-wait_window_gone 10 --name . || true
+nothing_loaded "the viewer started alone"
 
 # TH.exe alone (no viewer of ours beside it) with a planted winhlp32.exe beside it and another in
 # its working folder: F1 starts the system's own viewer (a box that it cannot find the file).

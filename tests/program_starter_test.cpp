@@ -24,6 +24,10 @@ TEST(SplitCommandLineTest, BlanksSeparateAndQuotesGroup) {
   EXPECT_EQ(SplitCommandLine("a \"\" b"), (Args{"a", "", "b"}));
   EXPECT_EQ(SplitCommandLine(""), Args{});
   EXPECT_EQ(SplitCommandLine("   "), Args{});
+  // What follows the program, as written.
+  EXPECT_EQ(ArgumentsAsWritten("winhlp32.exe \"my help.hlp\"  -x"), " \"my help.hlp\"  -x");
+  EXPECT_EQ(ArgumentsAsWritten(" \"C:\\a b\\x.exe\" -v"), " -v");
+  EXPECT_EQ(ArgumentsAsWritten("x"), "");
 }
 
 #ifndef _WIN32
@@ -115,7 +119,8 @@ TEST_F(ProgramStarterTest, HelpViewerStandIn) {
     setenv("PATH", (dir / "P").c_str(), 1);
     std::string failure;
     try {
-      SystemProgramStarter({(dir / "A").string(), (dir / "B").string()})
+      SystemProgramStarter({{"winhlp32.exe", TH_HELP_VIEWER}},
+                           {(dir / "A").string(), (dir / "B").string()})
           .startCommandLine(row.commandLine, kWindowNormalFocus);
     } catch (const RuntimeError& error) {
       failure = error.what();

@@ -179,7 +179,8 @@ TEST_F(WindowsProgramStarterTest, HelpViewerStandIn) {
     fs::current_path(dir / "work");
     bool failed = false;
     try {
-      SystemProgramStarter({utf8(dir / "stand-ins")}).startCommandLine(row.commandLine, 1);
+      SystemProgramStarter({{"winhlp32.exe", TH_HELP_VIEWER ".exe"}}, {utf8(dir / "stand-ins")})
+          .startCommandLine(row.commandLine, 1);
     } catch (const RuntimeError& error) {
       failed = true;
       EXPECT_EQ(error.kind(), ErrorKind::ProgramStart);

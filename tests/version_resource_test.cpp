@@ -112,8 +112,8 @@ TEST_F(VersionRecordTest, NumbersAreOnePointZeroAndMatchTheApplicationVersion) {
 }
 
 TEST_F(VersionRecordTest, OneJapaneseUnicodeTableHoldsEveryText) {
-  EXPECT_EQ(text(L"FileVersion"), L"1.00");
-  EXPECT_EQ(text(L"ProductVersion"), L"1.00");
+  EXPECT_EQ(text(L"FileVersion"), L"" TH_VERSION_TEXT);
+  EXPECT_EQ(text(L"ProductVersion"), L"" TH_VERSION_TEXT);
   EXPECT_EQ(text(L"FileDescription"), L"実行ﾌｧｲﾙ");
   EXPECT_EQ(text(L"InternalName"), L"TH");
   EXPECT_EQ(text(L"OriginalFilename"), L"TH.exe");
@@ -267,7 +267,7 @@ TEST(HelpViewerRecordTest, NamesTheProductAndTheHelpAndHasTheBulb) {
   EXPECT_EQ(text(L"ProductName"), L"ﾀﾏﾋﾛｲ");
   EXPECT_EQ(text(L"FileDescription"), L"ﾀﾏﾋﾛｲのﾍﾙﾌﾟ");
   EXPECT_EQ(text(L"OriginalFilename"), L"" TH_HELP_VIEWER ".exe");
-  EXPECT_EQ(text(L"ProductVersion"), L"1.00");
+  EXPECT_EQ(text(L"ProductVersion"), L"" TH_VERSION_TEXT);
 
   const HMODULE module = LoadLibraryExW(viewer.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   ASSERT_NE(module, nullptr);

@@ -7,28 +7,14 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include <QCryptographicHash>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "WindowClaim.h"
+#include "WindowClaim_win32.h"
 
 namespace {
-
-// The channel's name as the viewers make it: per session, user and help file, in any case.
-std::wstring channelName(const QString& path) {
-  DWORD session = 0;
-  ProcessIdToSessionId(GetCurrentProcessId(), &session);
-  wchar_t user[257] = {};
-  DWORD length = 257;
-  GetUserNameW(user, &length);
-  const QByteArray key = QByteArray::number(static_cast<qulonglong>(session)) + '\n' +
-                         QString::fromWCharArray(user).toUtf8() + '\n' + path.toLower().toUtf8();
-  const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex();
-  return (QStringLiteral("\\\\.\\pipe\\tamahiroi-help-") + QString::fromLatin1(hash.left(32)))
-      .toStdWString();
-}
 
 QString currentUserSid() {
   HANDLE token = nullptr;
@@ -80,8 +66,8 @@ private slots:
     QSignalSpy raised(&first, &WindowClaim::raiseRequested);
 
     // Owner and the one entry of the access list: this user.
-    const HANDLE end =
-        CreateFileW(channelName(path).c_str(), READ_CONTROL, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE end = CreateFileW(WindowClaimChannelName(path).c_str(), READ_CONTROL, 0, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
     QVERIFY2(end != INVALID_HANDLE_VALUE, "the viewer holds no pipe of the expected name");
     PSID owner = nullptr;
     PACL access = nullptr;
@@ -127,7 +113,7 @@ private slots:
     QFETCH(QString, owner);
     QFETCH(bool, handedOver);
     const QString path = m_folder.filePath(QTest::currentDataTag() + QStringLiteral(".html"));
-    const Squatter squatter(channelName(path), owner);
+    const Squatter squatter(WindowClaimChannelName(path), owner);
     QVERIFY(squatter.holds());
     const WindowClaim claim(path);
     QCOMPARE(claim.handedOver(), handedOver);

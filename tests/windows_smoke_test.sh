@@ -29,15 +29,9 @@ trap 'echo "FAIL: $test_name: a step failed at line $LINENO" >&2' ERR
 on_failure '[ -n "${DISPLAY:-}" ] && import -window root "$work/failed.png" 2>/dev/null &&
   echo "the screen at that moment: $work/failed.png"'
 
-mkdir -p "$work/x"
-owns_folder "$work/x"
-start_xserver "$work/x" || fail "Xvfb did not start"
-
 # A desktop like a Japanese Windows one, so the pictures show what a user there sees. The prefix
 # is kept between runs.
-owns_wine_prefix "$work/wine"
-prepare_wine_prefix "$work/wine" "$(dirname "$0")/support/japanese-desktop.reg" ||
-  fail "could not set up the Wine prefix"
+start_wine_desktop "$work" "$(dirname "$0")/support/japanese-desktop.reg"
 load_layout wine "$layout" || fail "$layout printed no layout"
 
 # The prefix is kept between runs: 100 % to start with (one step below sets 200 %).

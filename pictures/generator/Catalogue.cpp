@@ -2,7 +2,7 @@
 
 #include "Bulb.h"
 #include "Digits.h"
-#include "DrawState.h"
+#include "DrawEngine.h"
 #include "IcoFile.h"
 #include "Lettering.h"
 #include "PictureNames.h"

@@ -27,3 +27,17 @@ prepare_wine_prefix() {
       { echo "could not import $file into $WINEPREFIX" >&2; return 1; }
   done
 }
+
+# For the shell tests (with support/common.sh): a private X server and a Wine prefix of the
+# test's own, in WORK/x and WORK/wine, both ended when the test ends; each registry file given is
+# imported into the prefix. Fails the test when either does not come up.
+#   start_wine_desktop WORK [REG-FILE...]
+start_wine_desktop() {
+  local work=$1
+  shift
+  mkdir -p "$work/x"
+  owns_folder "$work/x"
+  start_xserver "$work/x" || fail "Xvfb did not start"
+  owns_wine_prefix "$work/wine"
+  prepare_wine_prefix "$work/wine" "$@" || fail "could not set up the Wine prefix"
+}

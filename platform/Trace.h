@@ -1,10 +1,10 @@
 #pragma once
 
-// Timing marks for the benchmark (bench/run): the first painted frame of a window and every
-// picture change of a reel, written to stderr as "TH_TRACE <what> <index> <nanoseconds>" on the
-// CLOCK_MONOTONIC clock. They exist only in a build configured with the CMake option TH_TRACE;
-// in every other build the functions below are empty and the calls vanish, and nothing at run
-// time can switch them on.
+// The program's timing marks, which the benchmark (bench/run) reads: the first painted frame of
+// a window and every picture change of a reel, written to stderr as
+// "TH_TRACE <what> <index> <nanoseconds>" on the CLOCK_MONOTONIC clock. They exist only in a
+// build configured with the CMake option TH_TRACE; in every other build the functions below are
+// empty and the calls vanish, and nothing at run time can switch them on.
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "DrawState.h"
+#include "DrawEngine.h"
 
 #include <cmath>
 
@@ -18,7 +18,7 @@ T& checkedAt(std::span<T> items, int16_t index) {
 
 }  // namespace
 
-int16_t DrawState::drawOnce(int16_t kind) {
+int16_t DrawEngine::drawOnce(int16_t kind) {
   const DrawBounds bounds = GameBounds(kind);
   const float r = m_random.next();
   const int16_t range = checkedAdd16(checkedSub16(bounds.upper, bounds.lower), 1);
@@ -30,7 +30,7 @@ int16_t DrawState::drawOnce(int16_t kind) {
   return checkedToInt16(std::floor(x));
 }
 
-std::span<int16_t> DrawState::table(int16_t kind) {
+std::span<int16_t> DrawEngine::table(int16_t kind) {
   switch (kind) {
     case kLoto6:
       return m_loto6;
@@ -41,11 +41,11 @@ std::span<int16_t> DrawState::table(int16_t kind) {
   }
 }
 
-std::span<const int16_t> DrawState::table(int16_t kind) const {
-  return const_cast<DrawState*>(this)->table(kind);
+std::span<const int16_t> DrawEngine::table(int16_t kind) const {
+  return const_cast<DrawEngine*>(this)->table(kind);
 }
 
-int16_t DrawState::drawFree(int16_t kind, bool mark) {
+int16_t DrawEngine::drawFree(int16_t kind, bool mark) {
   const std::span<int16_t> flags = table(kind);
   if (flags.empty()) return drawOnce(kind);
   // No cap on redraws: at most one number per reel is marked, so most numbers are always free.
@@ -59,24 +59,24 @@ int16_t DrawState::drawFree(int16_t kind, bool mark) {
   }
 }
 
-int16_t DrawState::PickNumber(int16_t kind) { return drawFree(kind, true); }
+int16_t DrawEngine::PickNumber(int16_t kind) { return drawFree(kind, true); }
 
-int16_t DrawState::SpinNumber(int16_t kind) { return drawFree(kind, false); }
+int16_t DrawEngine::SpinNumber(int16_t kind) { return drawFree(kind, false); }
 
-void DrawState::ClearTable(int16_t kind) {
+void DrawEngine::ClearTable(int16_t kind) {
   const std::span<int16_t> flags = table(kind);
   const auto size = static_cast<int16_t>(flags.size());
   for (int16_t i = 0; i < size; i = checkedAdd16(i, 1)) checkedAt(flags, i) = kFree;
 }
 
-int16_t DrawState::usedFlag(int16_t kind, int16_t number) const {
+int16_t DrawEngine::usedFlag(int16_t kind, int16_t number) const {
   return checkedAt(table(kind), number);
 }
 
-int16_t DrawState::slot(int16_t index) const {
+int16_t DrawEngine::slot(int16_t index) const {
   return checkedAt(std::span<const int16_t>(m_slots), index);
 }
 
-void DrawState::setSlot(int16_t index, int16_t value) {
+void DrawEngine::setSlot(int16_t index, int16_t value) {
   checkedAt(std::span<int16_t>(m_slots), index) = value;
 }

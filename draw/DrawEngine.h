@@ -39,7 +39,7 @@ constexpr int16_t kHighestNumber = GameBounds(kLoto6).upper > GameBounds(kMiniLo
 /// The draw engine of the picker window: the used-number tables of the two games whose numbers
 /// must all differ, the result slot of every reel, and the two draw routines.
 /// Errors (overflow, subscript out of range, floating point) are raised as RuntimeError.
-class DrawState {
+class DrawEngine {
 public:
   // Indexed by the number itself, from 0 up to the game's highest.
   static constexpr int16_t kLoto6TableSize = GameBounds(kLoto6).upper + 1;
@@ -47,7 +47,7 @@ public:
   static constexpr int16_t kSlotCount = 19;  // slot N for reel N; slot 0 unused
 
   /// The source is owned by the caller and must outlive this object.
-  explicit DrawState(RandomSource& random) : m_random(random) {}
+  explicit DrawEngine(RandomSource& random) : m_random(random) {}
 
   /// Final value of a reel: never a number already used in its game, which it then marks.
   int16_t PickNumber(int16_t kind);
