@@ -4,44 +4,27 @@
 #include "Announcer_win32.h"
 
 #include <QWidget>
+#include <type_traits>
 
 #include "Announcer.h"
 
-// Last: they define macros of their own; windows.h first, which the others need.
-// clang-format off
+// Last: they define macros of their own; the other two need windows.h's types first.
 #include <windows.h>
+
 #include <oleauto.h>
 #include <uiautomationcore.h>
-// clang-format on
+
+// The header's declarations are the system's types (uiautomationcoreapi.h, which declares the
+// entry points, does not compile as C++).
+static_assert(std::is_same_v<HRESULT(WINAPI*)(HWND, IRawElementProviderSimple**),
+                             decltype(UiaNotificationCalls::hostProviderFromHwnd)>);
+static_assert(std::is_same_v<BSTR, wchar_t*> && std::is_same_v<HRESULT, long>);
 
 namespace {
 
 // From UIAutomationCoreApi.h of Windows 10 1709, which mingw-w64's headers lack.
 constexpr int kNotificationKindActionCompleted = 2;
 constexpr int kNotificationProcessingAll = 2;
-
-using HostProviderFromHwnd = HRESULT(WINAPI*)(HWND, IRawElementProviderSimple**);
-using RaiseNotificationEvent = HRESULT(WINAPI*)(IRawElementProviderSimple*, int, int, BSTR, BSTR);
-
-struct UiaCore {
-  HostProviderFromHwnd hostProviderFromHwnd = nullptr;
-  RaiseNotificationEvent raiseNotificationEvent = nullptr;
-};
-
-const UiaCore& LoadUiaCore() {
-  static const UiaCore core = [] {
-    UiaCore found;
-    HMODULE library =
-        LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (library == nullptr) return found;
-    found.hostProviderFromHwnd = reinterpret_cast<HostProviderFromHwnd>(
-        reinterpret_cast<void*>(GetProcAddress(library, "UiaHostProviderFromHwnd")));
-    found.raiseNotificationEvent = reinterpret_cast<RaiseNotificationEvent>(
-        reinterpret_cast<void*>(GetProcAddress(library, "UiaRaiseNotificationEvent")));
-    return found;
-  }();
-  return core;
-}
 
 class UiaAnnouncer final : public Announcer {
 public:
@@ -54,19 +37,36 @@ public:
 
 }  // namespace
 
-UiaNotification RaiseUiaNotification(WId window, const QString& message) {
-  const UiaCore& core = LoadUiaCore();
-  if (core.raiseNotificationEvent == nullptr || core.hostProviderFromHwnd == nullptr)
+const UiaNotificationCalls& SystemUiaNotificationCalls() {
+  static const UiaNotificationCalls calls = [] {
+    UiaNotificationCalls found;
+    HMODULE library =
+        LoadLibraryExW(L"uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (library == nullptr) return found;
+    found.hostProviderFromHwnd = reinterpret_cast<decltype(found.hostProviderFromHwnd)>(
+        reinterpret_cast<void*>(GetProcAddress(library, "UiaHostProviderFromHwnd")));
+    found.raiseNotificationEvent = reinterpret_cast<decltype(found.raiseNotificationEvent)>(
+        reinterpret_cast<void*>(GetProcAddress(library, "UiaRaiseNotificationEvent")));
+    return found;
+  }();
+  return calls;
+}
+
+UiaNotification RaiseUiaNotification(WId window, const QString& message,
+                                     const UiaNotificationCalls& calls) {
+  if (calls.raiseNotificationEvent == nullptr || calls.hostProviderFromHwnd == nullptr)
     return UiaNotification::NotOffered;
   IRawElementProviderSimple* provider = nullptr;
-  if (FAILED(core.hostProviderFromHwnd(reinterpret_cast<HWND>(window), &provider)) ||
+  if (FAILED(calls.hostProviderFromHwnd(reinterpret_cast<HWND>(window), &provider)) ||
       provider == nullptr)
     return UiaNotification::NoProvider;
   BSTR text =
       SysAllocStringLen(reinterpret_cast<const OLECHAR*>(message.utf16()), UINT(message.size()));
-  BSTR activity = SysAllocString(L"jp.tamahiroi.TH.result");
-  const HRESULT raised = core.raiseNotificationEvent(provider, kNotificationKindActionCompleted,
-                                                     kNotificationProcessingAll, text, activity);
+  BSTR activity = SysAllocString(kUiaActivityId);
+  HRESULT raised = E_OUTOFMEMORY;
+  if (text != nullptr && activity != nullptr)
+    raised = calls.raiseNotificationEvent(provider, kNotificationKindActionCompleted,
+                                          kNotificationProcessingAll, text, activity);
   SysFreeString(activity);
   SysFreeString(text);
   provider->Release();

@@ -30,10 +30,11 @@ base_packages=(cmake ninja-build g++ qt6-base-dev fonts-vlgothic)
 # and for the test that runs the real program under strace, a private X server, a tool that
 # clicks and types into it, and the D-Bus helper that would start a session bus where none runs;
 # for the stand-in settings portal, a bus and Python's D-Bus bindings; Qt's own Japanese texts
-# for the help viewer; Python for the check of skipped tests.
+# for the help viewer; Python for the check of skipped tests; for the test with the real screen
+# reader, the reader, the accessibility bus, a way to ask a bus and to read the clipboard.
 # shellcheck disable=SC2034
 test_packages=(libgtest-dev desktop-file-utils appstream xvfb xdotool strace dbus-x11 dbus-daemon
-  python3 python3-dbus python3-gi qt6-translations-l10n)
+  python3 python3-dbus python3-gi qt6-translations-l10n orca at-spi2-core dbus-bin xclip)
 
 configure_and_build() {
   if [ ! -f "$build/CMakeCache.txt" ]; then
