@@ -86,10 +86,13 @@ inline QStringList CutCaptions(QWidget& window) {
       option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
       const QRect caption =
           box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
-      // Where the style sets the caption, as tall as the font's lines.
+      // Where the style sets the caption, as wide as its text or the style's room for it (the
+      // style draws it unclipped: under Wine a 20 pt caption's room is a pixel narrower than the
+      // text measures), as tall as the font's lines.
       const QRect text(caption.topLeft(),
-                       QSize(metrics.horizontalAdvance(box->title()), metrics.height()));
-      if (text.width() > caption.width() || !box->rect().contains(text))
+                       QSize(qMax(caption.width(), metrics.horizontalAdvance(box->title())),
+                             qMax(caption.height(), metrics.height())));
+      if (!box->rect().contains(text))
         cut << Describe(box, caption, text.size());
       for (const QWidget* inside : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (inside->isVisibleTo(&window) && inside->geometry().intersects(text))
