@@ -64,7 +64,8 @@ inline QStringList CutCaptions(QWidget& window) {
       const QRect room = label->contentsRect();
       const QSize needed =
           label->wordWrap()
-              ? metrics.boundingRect(room, Qt::TextWordWrap | label->alignment(), label->text())
+              ? metrics
+                    .boundingRect(room, int(Qt::TextWordWrap | label->alignment()), label->text())
                     .size()
               : QSize(metrics.horizontalAdvance(label->text()), metrics.height());
       if (!Fits(needed, room)) cut << Describe(label, room, needed);
@@ -92,8 +93,7 @@ inline QStringList CutCaptions(QWidget& window) {
       const QRect text(caption.topLeft(),
                        QSize(qMax(caption.width(), metrics.horizontalAdvance(box->title())),
                              qMax(caption.height(), metrics.height())));
-      if (!box->rect().contains(text))
-        cut << Describe(box, caption, text.size());
+      if (!box->rect().contains(text)) cut << Describe(box, caption, text.size());
       for (const QWidget* inside : box->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         if (inside->isVisibleTo(&window) && inside->geometry().intersects(text))
           cut << box->objectName() + "'s caption lies under " + inside->objectName();
