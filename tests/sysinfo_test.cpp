@@ -6,9 +6,11 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "FakeFileFinder.h"
 #include "FakeRegistry.h"
+#include "GetKeyValueCases.h"
 #include "RecordingMessageBox.h"
 #include "RecordingProgramStarter.h"
 #include "RuntimeError.h"
@@ -288,116 +290,62 @@ TEST_F(SysInfoTest, AMessageBoxThatFailsEndsTheClickQuietly) {
 
 // --- GetKeyValue on its own ---------------------------------------------------------------------
 
-class GetKeyValueTest : public SysInfoTest {
-protected:
-  const std::string kKey = "SOFTWARE\\Test";
+// The scripted registry for the cases every registry shares; it can also tell that every key
+// it opened was closed again.
+class FakeRegistryUnderTest {
+public:
+  static constexpr std::uint32_t kRoot = kMachine;
 
-  // Reads value "V" of kKey, starting from a stale text so that every result is seen written.
-  bool read(std::string& value) {
-    value = "stale";
-    return m_launcher.GetKeyValue(kMachine, kKey, "V", value);
+  const std::string& keyPath() const { return m_keyPath; }
+  FakeRegistry& registry() { return m_registry; }
+  void put(const std::string& name, std::uint32_t type, const std::string& bytes) {
+    m_registry.setValue(kRoot, m_keyPath, name, {type, bytes});
   }
+  void allowOnlyReading() { m_registry.grantOnly(kRoot, m_keyPath, kKeyRead); }
+  void expectAllKeysClosed() {
+    EXPECT_EQ(m_registry.openKeyCount(), 0u);
+    EXPECT_EQ(m_registry.closes.size(), m_registry.opens.size()) << "one close for every open";
+  }
+
+private:
+  const std::string m_keyPath = "SOFTWARE\\Test";
+  FakeRegistry m_registry;
 };
 
-TEST_F(GetKeyValueTest, ATextValueIsReadUpToItsFirstZeroByte) {
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, GetKeyValueTest, FakeRegistryUnderTest);
+
+// What only the scripted registry can do: convert by a known rule, refuse reading, fail calls.
+class FakeGetKeyValueTest : public GetKeyValueTest<FakeRegistryUnderTest> {
+protected:
+  FakeRegistry& m_registry = m_under.registry();
+};
+
+// The system's bytes are turned into the program's text (the fake reads them as Latin-1).
+TEST_F(FakeGetKeyValueTest, ATextValueIsConvertedToTheProgramsText) {
   std::string value;
-  m_registry.setText(kMachine, kKey, "V", "C:\\Windows");
-  EXPECT_TRUE(read(value));
-  EXPECT_EQ(value, "C:\\Windows");
-
-  m_registry.setValue(kMachine, kKey, "V", {kRegSz, std::string("abc\0def\0", 8)});
-  EXPECT_TRUE(read(value));
-  EXPECT_EQ(value, "abc");
-
-  m_registry.setText(kMachine, kKey, "V", "");
-  EXPECT_TRUE(read(value));
-  EXPECT_EQ(value, "");
-
-  // The system's bytes are turned into the program's text (the fake reads them as Latin-1).
-  m_registry.setText(kMachine, kKey, "V", "Caf\xE9");
+  putText("V", "Caf\xE9");
   EXPECT_TRUE(read(value));
   EXPECT_EQ(value, "Caf\xC3\xA9");
-  expectAllKeysClosed();
 }
 
-TEST_F(GetKeyValueTest, TextValuesAtTheBufferSize) {
-  std::string value;
-  // 1023 bytes and the closing zero fill the buffer exactly.
-  m_registry.setText(kMachine, kKey, "V", std::string(1023, 'a'));
-  EXPECT_TRUE(read(value));
-  EXPECT_EQ(value, std::string(1023, 'a'));
-
-  // Stored without a closing zero but shorter than the buffer: the buffer's own zeros end it.
-  m_registry.setValue(kMachine, kKey, "V", {kRegSz, std::string(1023, 'b')});
-  EXPECT_TRUE(read(value));
-  EXPECT_EQ(value, std::string(1023, 'b'));
-
-  // 1024 bytes and no zero: it may have been cut, so it is no value.
-  m_registry.setValue(kMachine, kKey, "V", {kRegSz, std::string(1024, 'c')});
-  EXPECT_FALSE(read(value));
-  EXPECT_EQ(value, "");
-
-  // 1024 bytes and its closing zero do not fit.
-  m_registry.setText(kMachine, kKey, "V", std::string(1024, 'd'));
-  EXPECT_FALSE(read(value));
-  EXPECT_EQ(value, "");
-  expectAllKeysClosed();
-}
-
-TEST_F(GetKeyValueTest, ANumberValueGivesItsDecimalText) {
-  const std::pair<std::uint32_t, const char*> numbers[] = {
-      {0, "0"},
-      {1, "1"},
-      {256, "256"},
-      {0x00010000, "65536"},
-      {0x01000000, "16777216"},
-      {0x12345678, "305419896"},
-      {0xFFFFFFFF, "4294967295"},
-  };
-  for (const auto& [number, text] : numbers) {
-    std::string value;
-    m_registry.setNumber(kMachine, kKey, "V", number);
-    EXPECT_TRUE(read(value)) << number;
-    EXPECT_EQ(value, text);
-  }
-  expectAllKeysClosed();
-}
-
-TEST_F(GetKeyValueTest, AValueOfAnotherTypeIsNoValue) {
-  for (const std::uint32_t type : {0u, 2u, 3u, 7u, 11u}) {
-    std::string value;
-    m_registry.setValue(kMachine, kKey, "V", {type, std::string("text\0", 5)});
-    EXPECT_FALSE(read(value)) << "type " << type;
-    EXPECT_EQ(value, "");
-  }
-  expectAllKeysClosed();
-}
-
-TEST_F(GetKeyValueTest, AKeyOrValueThatCannotBeReadIsNoValue) {
+TEST_F(FakeGetKeyValueTest, AKeyThatCannotBeOpenedIsNoValueAndClosedAsHandleZero) {
   std::string value;
   EXPECT_FALSE(read(value)) << "missing key";
   EXPECT_EQ(value, "");
   EXPECT_EQ(m_registry.closes, std::vector<RegistryKey>{0}) << "closed although not open";
 
-  m_registry.setText(kMachine, kKey, "Other", "x");
-  EXPECT_FALSE(read(value)) << "missing value";
-  EXPECT_EQ(value, "");
-
-  // Asking for write rights would be refused; reading is granted.
-  m_registry.grantOnly(kMachine, kKey, 0x20019);
-  m_registry.setText(kMachine, kKey, "V", "granted");
-  EXPECT_TRUE(read(value));
-  EXPECT_EQ(value, "granted");
-  m_registry.grantOnly(kMachine, kKey, 0x20000);
+  putText("V", "x");
+  m_registry.grantOnly(kMachine, m_under.keyPath(), 0x20000);
   EXPECT_FALSE(read(value)) << "access denied";
   EXPECT_EQ(value, "");
-
-  EXPECT_FALSE(m_launcher.GetKeyValue(0x80000001, kKey, "V", value)) << "another root";
-  expectAllKeysClosed();
 }
 
-TEST_F(GetKeyValueTest, ARegistryThatCannotBeCalledPassesItsErrorOnAndClosesTheKey) {
-  m_registry.setText(kMachine, kKey, "V", "x");
+// A key whose close fails stays open in the fake, so this case is not one of the above.
+TEST_F(SysInfoTest, ARegistryThatCannotBeCalledPassesItsErrorOnAndClosesTheKey) {
+  m_registry.setText(kMachine, "SOFTWARE\\Test", "V", "x");
+  const auto read = [this](std::string& value) {
+    return m_launcher.GetKeyValue(kMachine, "SOFTWARE\\Test", "V", value);
+  };
   m_registry.fault = [](const std::string& call) {
     if (call == "query") throw RuntimeError(ErrorKind::LibraryEntryPoint, "RegQueryValueExA");
   };

@@ -1,7 +1,8 @@
-// The system-information launcher on Windows against the real registry, files and program start
-// (under Wine in the cross build). The fixture writes its own keys and values with
-// RegSetValueExA; the tool is a copy of start_probe.exe that records how it was started. Only
-// the message box is a recording fake.
+// The system-information launcher on Windows against the real registry (under Wine in the cross
+// build): the cases of GetKeyValue that every registry shares, and StartSysInfo with real files
+// and program start. The tests write their own keys and values with RegSetValueExA; the tool is
+// a copy of start_probe.exe that records how it was started. Only the message box is a
+// recording fake.
 #include <gtest/gtest.h>
 #include <windows.h>
 // Needs windows.h first.
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "FileFinder.h"
+#include "GetKeyValueCases.h"
 #include "ProgramStarter.h"
 #include "RecordingMessageBox.h"
 #include "Registry.h"
@@ -173,106 +175,35 @@ private:
   std::map<std::string, std::optional<std::pair<DWORD, std::string>>> m_oldValues;
 };
 
-class WindowsRegistryTest : public testing::Test {
-protected:
-  WindowsRegistryTest()
-      // One level below an existing key, so that removing it leaves nothing behind.
-      : m_key(kCurrentUser, "Software\\TH test " + std::to_string(GetCurrentProcessId()) + " " +
-                                testing::UnitTest::GetInstance()->current_test_info()->name()) {}
+// The real registry for the cases every registry shares, over a key of the test's own.
+class WindowsRegistryUnderTest {
+public:
+  static constexpr std::uint32_t kRoot = kCurrentUser;
 
-  void SetUp() override { ASSERT_EQ(m_key.status(), ERROR_SUCCESS); }
+  WindowsRegistryUnderTest() { EXPECT_EQ(m_key.status(), ERROR_SUCCESS); }
 
-  // Reads value "V" of the test key, from a stale text so that every result is seen written.
-  bool read(std::string& value) {
-    value = "stale";
-    return m_launcher.GetKeyValue(kCurrentUser, m_key.path(), "V", value);
+  const std::string& keyPath() const { return m_key.path(); }
+  SystemRegistry& registry() { return m_registry; }
+  void put(const std::string& name, std::uint32_t type, const std::string& bytes) {
+    ASSERT_EQ(m_key.setValue(name, type, bytes), ERROR_SUCCESS);
   }
+  void allowOnlyReading() {
+    ASSERT_EQ(m_key.allowOnlyReading(), ERROR_SUCCESS);
+    // The system really refuses an open that asks for more than reading.
+    EXPECT_EQ(m_key.tryOpen(kReadAndWrite), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(m_key.tryOpen(KEY_READ), ERROR_SUCCESS);
+  }
+  // The system does not tell which keys a program holds open.
+  void expectAllKeysClosed() {}
 
-  TestKey m_key;
+private:
+  // One level below an existing key, so that removing it leaves nothing behind.
+  TestKey m_key{kRoot, "Software\\TH test " + std::to_string(GetCurrentProcessId()) + " " +
+                           testing::UnitTest::GetInstance()->current_test_info()->name()};
   SystemRegistry m_registry;
-  SystemFileFinder m_files;
-  SystemProgramStarter m_starter;
-  RecordingMessageBox m_messages;
-  SysInfoLauncher m_launcher{m_registry, m_files, m_starter, m_messages};
 };
 
-TEST_F(WindowsRegistryTest, ATextValueIsReadUpToItsEnd) {
-  std::string value;
-  ASSERT_EQ(m_key.setText("V", "C:\\Program Files\\Tool\\tool.exe"), ERROR_SUCCESS);
-  EXPECT_TRUE(read(value));
-  EXPECT_EQ(value, "C:\\Program Files\\Tool\\tool.exe");
-
-  // Written without its closing zero: the buffer's own zeros end it.
-  ASSERT_EQ(m_key.setValue("V", REG_SZ, "C:\\Tools"), ERROR_SUCCESS);
-  EXPECT_TRUE(read(value));
-  EXPECT_EQ(value, "C:\\Tools");
-
-  ASSERT_EQ(m_key.setText("V", ""), ERROR_SUCCESS);
-  EXPECT_TRUE(read(value));
-  EXPECT_EQ(value, "");
-}
-
-TEST_F(WindowsRegistryTest, TextValuesAtTheBufferSize) {
-  std::string value;
-  // 1023 bytes and the closing zero fill the 1024-byte buffer exactly.
-  ASSERT_EQ(m_key.setText("V", std::string(1023, 'a')), ERROR_SUCCESS);
-  EXPECT_TRUE(read(value));
-  EXPECT_EQ(value, std::string(1023, 'a'));
-
-  // 1024 bytes and their zero do not fit: the system answers "more data", no value.
-  ASSERT_EQ(m_key.setText("V", std::string(1024, 'b')), ERROR_SUCCESS);
-  EXPECT_FALSE(read(value));
-  EXPECT_EQ(value, "");
-
-  // 1024 bytes stored without a zero fill the buffer with no end: it may be cut, no value.
-  ASSERT_EQ(m_key.setValue("V", REG_SZ, std::string(1024, 'c')), ERROR_SUCCESS);
-  EXPECT_FALSE(read(value));
-  EXPECT_EQ(value, "");
-}
-
-TEST_F(WindowsRegistryTest, ANumberValueGivesItsDecimalText) {
-  std::string value;
-  for (const auto& [number, text] : {std::pair<DWORD, const char*>{0, "0"},
-                                     {256, "256"},
-                                     {0x00010203, "66051"},
-                                     {0xFFFFFFFF, "4294967295"}}) {
-    ASSERT_EQ(m_key.setNumber("V", number), ERROR_SUCCESS);
-    EXPECT_TRUE(read(value)) << number;
-    EXPECT_EQ(value, text);
-  }
-}
-
-TEST_F(WindowsRegistryTest, AValueOfAnotherTypeIsNoValue) {
-  std::string value;
-  for (const auto& [type, bytes] :
-       {std::pair<DWORD, std::string>{REG_BINARY, std::string("C:\\x\0", 5)},
-        {REG_EXPAND_SZ, std::string("%SystemRoot%\\x.exe\0", 19)},
-        {REG_MULTI_SZ, std::string("a\0b\0\0", 5)}}) {
-    ASSERT_EQ(m_key.setValue("V", type, bytes), ERROR_SUCCESS);
-    EXPECT_FALSE(read(value)) << "type " << type;
-    EXPECT_EQ(value, "");
-  }
-}
-
-TEST_F(WindowsRegistryTest, AMissingKeyOrValueIsNoValue) {
-  std::string value = "stale";
-  EXPECT_FALSE(m_launcher.GetKeyValue(kCurrentUser, m_key.path() + "\\missing", "V", value));
-  EXPECT_EQ(value, "");
-  EXPECT_FALSE(read(value)) << "the key holds no value V";
-  EXPECT_EQ(value, "");
-}
-
-TEST_F(WindowsRegistryTest, AKeyThatOnlyAllowsReadingIsStillRead) {
-  ASSERT_EQ(m_key.setText("V", "C:\\Tools"), ERROR_SUCCESS);
-  ASSERT_EQ(m_key.allowOnlyReading(), ERROR_SUCCESS);
-  // The system really refuses an open that asks for more than reading.
-  EXPECT_EQ(m_key.tryOpen(kReadAndWrite), ERROR_ACCESS_DENIED);
-  EXPECT_EQ(m_key.tryOpen(KEY_READ), ERROR_SUCCESS);
-
-  std::string value;
-  EXPECT_TRUE(read(value));
-  EXPECT_EQ(value, "C:\\Tools");
-}
+INSTANTIATE_TYPED_TEST_SUITE_P(Windows, GetKeyValueTest, WindowsRegistryUnderTest);
 
 // --- StartSysInfo at the machine's two places -------------------------------------------------
 
