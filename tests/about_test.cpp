@@ -108,12 +108,7 @@ private slots:
     QCOMPARE(QColor(shot.pixel(240, 206)), QColor(255, 255, 255));
   }
 
-  void largerFontGrowsTheWholeBoxAndCutsNoCaption_data() {
-    QTest::addColumn<qreal>("points");
-    QTest::newRow("design font") << 9.0;
-    QTest::newRow("14 pt") << 14.0;
-    QTest::newRow("20 pt") << 20.0;
-  }
+  void largerFontGrowsTheWholeBoxAndCutsNoCaption_data() { AddDesktopFontRows(); }
 
   void largerFontGrowsTheWholeBoxAndCutsNoCaption() {
     QFETCH(qreal, points);
@@ -123,10 +118,8 @@ private slots:
     about = std::make_unique<frmAbout>(services(), banks.banner());
     showAbout();
     QCOMPARE(about->size(), QSize(qRound(478 * scale), qRound(297 * scale)));
-    const QStringList cut = CutCaptions(*about);
-    QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
-    const QStringList overlaps = Overlaps(*about);
-    QVERIFY2(overlaps.isEmpty(), qPrintable(overlaps.join("; ")));
+    const QStringList faults = CutOrOverlapping(*about);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
     // The banner fills its box inside the border, as at the design's size.
     auto* picIcon = child<QLabel>("picIcon");
     QCOMPARE(picIcon->contentsRect().size(), banks.banner().deviceIndependentSize().toSize());

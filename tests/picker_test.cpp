@@ -164,12 +164,7 @@ private slots:
     QCOMPARE(ok->geometry().center().x() + 1, 571 / 2 + 1);
   }
 
-  void largerFontGrowsTheWholeWindowAndCutsNoCaption_data() {
-    QTest::addColumn<qreal>("points");
-    QTest::newRow("design font") << 9.0;
-    QTest::newRow("14 pt") << 14.0;
-    QTest::newRow("20 pt") << 20.0;
-  }
+  void largerFontGrowsTheWholeWindowAndCutsNoCaption_data() { AddDesktopFontRows(); }
 
   void largerFontGrowsTheWholeWindowAndCutsNoCaption() {
     QFETCH(qreal, points);
@@ -181,10 +176,8 @@ private slots:
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QCOMPARE(window->centralWidget()->size(), QSize(qRound(571 * scale), qRound(410 * scale)));
-    const QStringList cut = CutCaptions(*window);
-    QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
-    const QStringList overlaps = Overlaps(*window);
-    QVERIFY2(overlaps.isEmpty(), qPrintable(overlaps.join("; ")));
+    const QStringList faults = CutOrOverlapping(*window);
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
 
     // The pictures grow with the layout, each drawn for the screen's own density (never scaled
     // while painting), inside its button's bevel; the same after spin frames and a blink.

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
+#include <QTest>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
 
@@ -121,4 +122,17 @@ inline QStringList Overlaps(QWidget& window) {
     }
   }
   return overlaps;
+}
+
+/// The font sizes the window tests are run at: the design font, and two a reader may choose.
+inline void AddDesktopFontRows() {
+  QTest::addColumn<qreal>("points");
+  QTest::newRow("design font") << 9.0;
+  QTest::newRow("14 pt") << 14.0;
+  QTest::newRow("20 pt") << 20.0;
+}
+
+/// Every caption the window cuts and every control that overlaps another; empty when all fit.
+inline QStringList CutOrOverlapping(QWidget& window) {
+  return CutCaptions(window) + Overlaps(window);
 }
