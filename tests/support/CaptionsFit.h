@@ -7,9 +7,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
-#include <QTest>
 #include <QStyleOptionButton>
 #include <QStyleOptionGroupBox>
+#include <QTest>
 
 #include "Twips.h"
 
