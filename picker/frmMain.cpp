@@ -186,20 +186,18 @@ void frmMain::showEvent(QShowEvent* event) {
   // pixels are drawn again), and moved to another screen by a change of screens.
   m_watchedWindow = window;
   window->installEventFilter(this);
-  auto follow = [this] {
-    RunHandler(m_services.messages,
-               [this] { FollowDevicePixelRatio(m_watchedWindow->devicePixelRatio()); });
-  };
-  connect(window, &QWindow::screenChanged, this, follow);
-  follow();
+  connect(window, &QWindow::screenChanged, this, &frmMain::followWindowRatio);
+  followWindowRatio();
+}
+
+void frmMain::followWindowRatio() {
+  RunHandler(m_services.messages,
+             [this] { FollowDevicePixelRatio(m_watchedWindow->devicePixelRatio()); });
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_watchedWindow) {
-    if (event->type() == QEvent::Expose &&
-        m_watchedWindow->devicePixelRatio() != m_banks.devicePixelRatio())
-      RunHandler(m_services.messages,
-                 [this] { FollowDevicePixelRatio(m_watchedWindow->devicePixelRatio()); });
+    if (event->type() == QEvent::Expose) followWindowRatio();
     return false;
   }
   // A disabled button swallows the right button's menu request (so that no click falls through

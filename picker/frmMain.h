@@ -104,6 +104,8 @@ protected:
   void showEvent(QShowEvent* event) override;
 
 private:
+  /// Follows the watched window's own ratio (a no-op while the banks have it).
+  void followWindowRatio();
   void buildPanels(QWidget* client);
   void buildMenus();
   void buildTabOrder();
