@@ -2,8 +2,9 @@
 """The Windows half of bench/run (bench/run --windows): TH.exe and its reference programs, built
 for Windows, run under Wine in a private X server with a Wine prefix of their own. Measures the
 start-up to a shown window against a bare Qt window built the same way, and the CPU with all
-reels spinning against the button window. Argument: the Windows build folder. Prints a table;
-these figures have no goals, since Wine's own costs are in them."""
+reels spinning against the button window; these figures have no goals, since Wine's own costs
+are in them. Before them, the download's sizes against their goals. Arguments: the Windows build
+folder, the packages' folder and the version. Exits 1 when a size goal is missed."""
 
 import os
 import statistics
@@ -97,8 +98,27 @@ class WineBench:
         return [(b - a) / seconds for a, b in zip(before, after)]
 
 
+# The download, in bytes: the zip and each installer at most.
+SIZE_GOALS = {"zip": 7_000_000, "msi": 7_500_000, "msi-per-user": 7_500_000}
+
+
+def download_goals(dist, version):
+    """[(name, bytes, goal)] of the zip and both installers."""
+    files = {"zip": f"tamahiroi-{version}-windows-x64.zip", "msi": f"tamahiroi-{version}-x64.msi",
+             "msi-per-user": f"tamahiroi-{version}-x64-per-user.msi"}
+    return [(name, os.path.getsize(os.path.join(dist, file)), SIZE_GOALS[name])
+            for name, file in files.items()]
+
+
 def main():
-    bench = WineBench(sys.argv[1])
+    build, dist, version = sys.argv[1:4]
+    sizes = download_goals(dist, version)
+    exe = os.path.getsize(os.path.join(build, "TH.exe"))
+    print(f"bench: TH.exe {exe:,d} B; the download:")
+    print_table([("", "bytes", "goal")] +
+                [(name, f"{size:,d}", f"{goal:,d}") for name, size, goal in sizes])
+    print(flush=True)
+    bench = WineBench(build)
     try:
         print(f"bench: load average {os.getloadavg()[0]:.2f} on {os.cpu_count()} cores, "
               f"X server on {bench.x.display}, Wine prefix {bench.env['WINEPREFIX']}", flush=True)
@@ -131,7 +151,9 @@ def main():
           f"{CPU_ROUNDS} alternating rounds of {CPU_SECONDS} s; start-up: against a bare Qt "
           f"window, median of {STARTUPS}")
     print_table(rows)
-    return 0
+    for name, size, goal in sizes:
+        print(f"goal {name} bytes: {size:,d} (goal {goal:,d}) {'met' if size <= goal else 'missed'}")
+    return 0 if all(size <= goal for _, size, goal in sizes) else 1
 
 
 if __name__ == "__main__":

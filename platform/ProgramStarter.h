@@ -28,8 +28,13 @@ public:
 /// A program of ours that stands in for one the system lacks: started in its place, with the
 /// same arguments and window style.
 struct StandIn {
-  std::string program;     ///< as a command line names it ("winhlp32.exe"; on Windows in any case)
-  std::string ourProgram;  ///< the file name of ours that stands in for it
+  std::string program;  ///< as a command line names it ("winhlp32.exe"; on Windows in any case)
+  /// Ours that stands in for it: a file name, looked for in the starter's folders, or a path,
+  /// started as it is and never searched for.
+  std::string ourProgram;
+  /// Put before the command line's own arguments (one that selects a mode of ours); none when
+  /// empty.
+  std::string firstArgument;
 };
 
 /// The operating system's own program start (CreateProcess on Windows, posix_spawn elsewhere).
@@ -59,6 +64,9 @@ private:
   std::vector<std::string> m_folders;
 };
 
+/// The file the running program was loaded from (UTF-8), as the system tells it; empty when
+/// it cannot.
+std::string RunningProgramPath();
 /// The folder the running program was loaded from (UTF-8), where an installation puts our
 /// programs beside it.
 std::string RunningProgramFolder();

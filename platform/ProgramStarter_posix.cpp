@@ -47,11 +47,17 @@ int spawn(const std::vector<std::string>& arguments, bool searchPath) {
   throw RuntimeError(ErrorKind::ProgramStart, detail);
 }
 
-// The first executable file of that name in the folders, or an empty string.
-std::string findIn(const std::vector<std::string>& folders, const char* program) {
+bool isRunnableFile(const std::string& path) {
+  return access(path.c_str(), X_OK) == 0 && std::filesystem::is_regular_file(path);
+}
+
+// Where a stand-in is: a path as it is, a name as the first executable file of that name in the
+// folders; an empty string when it is not there.
+std::string findIn(const std::vector<std::string>& folders, const std::string& program) {
+  if (program.find('/') != std::string::npos) return isRunnableFile(program) ? program : "";
   for (const std::string& folder : folders) {
     const std::string path = (std::filesystem::path(folder) / program).string();
-    if (access(path.c_str(), X_OK) == 0 && std::filesystem::is_regular_file(path)) return path;
+    if (isRunnableFile(path)) return path;
   }
   return {};
 }
@@ -72,16 +78,19 @@ void SystemProgramStarter::startCommandLine(const std::string& commandLine, int)
   // (a Wine wrapper without execute permission, say) reports its own failure.
   const StandIn* standIn = error == ENOENT ? standInFor(arguments.front()) : nullptr;
   if (standIn == nullptr) raiseStartError(arguments.front(), error);
-  const std::string path = findIn(m_folders, standIn->ourProgram.c_str());
+  const std::string path = findIn(m_folders, standIn->ourProgram);
   if (path.empty()) {
     // Neither is there: the user learns what is missing and where it was looked for.
-    std::string places;
-    for (const std::string& folder : m_folders) places += (places.empty() ? "" : ", ") + folder;
+    std::string places = "PATH";
+    if (standIn->ourProgram.find('/') == std::string::npos)
+      for (const std::string& folder : m_folders) places += ", " + folder;
     throw RuntimeError(ErrorKind::ProgramStart,
                        "「" + standIn->program + "」も、代わりの「" + standIn->ourProgram +
-                           "」も見つかりません (探した場所: PATH, " + places + ")。");
+                           "」も見つかりません (探した場所: " + places + ")。");
   }
   arguments.front() = path;
+  if (!standIn->firstArgument.empty())
+    arguments.insert(arguments.begin() + 1, standIn->firstArgument);
   if (const int standInError = spawn(arguments, false); standInError != 0)
     raiseStartError(path, standInError);
 }
@@ -90,8 +99,12 @@ void SystemProgramStarter::startProgram(const std::string& path, int) {
   if (const int error = spawn({path}, false); error != 0) raiseStartError(path, error);
 }
 
-std::string RunningProgramFolder() {
+std::string RunningProgramPath() {
   std::error_code error;
   const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-  return error ? std::string() : self.parent_path().string();
+  return error ? std::string() : self.string();
+}
+
+std::string RunningProgramFolder() {
+  return std::filesystem::path(RunningProgramPath()).parent_path().string();
 }

@@ -70,8 +70,10 @@ bool namesAFolder(const std::wstring& name) {
   return name.find_first_of(L"\\/:") != std::wstring::npos;
 }
 
-// The first of the folders that holds `name` as a file, or an empty text.
+// Where a stand-in is: a path as it is, a name as the first of the folders that holds it as a
+// file; an empty text when it is not there.
 std::wstring findIn(const std::vector<std::string>& folders, const std::string& name) {
+  if (namesAFolder(ToWide(name))) return isPlainFile(ToWide(name)) ? ToWide(name) : L"";
   for (const std::string& folder : folders) {
     const std::wstring path = (std::filesystem::path(ToWide(folder)) / ToWide(name)).native();
     if (isPlainFile(path)) return path;
@@ -95,8 +97,10 @@ void SystemProgramStarter::startCommandLine(const std::string& commandLine, int 
   const StandIn* standIn = arguments.empty() ? nullptr : standInFor(arguments.front());
   if (standIn != nullptr) {
     if (const std::wstring ours = findIn(m_folders, standIn->ourProgram); !ours.empty()) {
-      create(ours, L"\"" + ours + L"\"" + ToWide(ArgumentsAsWritten(commandLine)), windowStyle,
-             FromWide(ours));
+      const std::wstring first =
+          standIn->firstArgument.empty() ? L"" : L" " + ToWide(standIn->firstArgument);
+      create(ours, L"\"" + ours + L"\"" + first + ToWide(ArgumentsAsWritten(commandLine)),
+             windowStyle, FromWide(ours));
       return;
     }
   }
@@ -117,7 +121,7 @@ void SystemProgramStarter::startProgram(const std::string& path, int windowStyle
   create(program, L"\"" + program + L"\"", windowStyle, path);
 }
 
-std::string RunningProgramFolder() {
+std::string RunningProgramPath() {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -127,5 +131,9 @@ std::string RunningProgramFolder() {
     }
     path.resize(path.size() * 2);
   }
-  return FromWide(std::filesystem::path(path).parent_path().native());
+  return FromWide(path);
+}
+
+std::string RunningProgramFolder() {
+  return FromWide(std::filesystem::path(ToWide(RunningProgramPath())).parent_path().native());
 }

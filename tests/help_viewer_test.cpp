@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "HelpFile.h"
+#include "HelpViewer.h"
 #include "HelpWindow.h"
 
 namespace {
@@ -24,6 +25,24 @@ public:
 
 public slots:
   void open(const QUrl& url) { opened << url; }
+};
+
+// Notes what the taskbar was told, and how many windows there were then.
+class RecordingTaskbar final : public TaskbarGroup {
+public:
+  QString appId;
+  qsizetype windowsAtJoin = -1;
+  const QWidget* unpinnable = nullptr;
+  bool unpinnableWasShown = false;
+
+  void join(const QString& id) override {
+    appId = id;
+    windowsAtJoin = QApplication::topLevelWidgets().size();
+  }
+  void preventPinning(QWidget& window) override {
+    unpinnable = &window;
+    unpinnableWasShown = window.isVisible();
+  }
 };
 }  // namespace
 
@@ -182,6 +201,47 @@ private slots:
     browser.setSource(QUrl::fromLocalFile(page));
     const QVariant loaded = browser.loadResource(QTextDocument::ImageResource, QUrl(address));
     QCOMPARE(loaded.isValid(), action == int(LinkAction::ShowHere));
+  }
+
+  // TH is the viewer only when its first argument is exactly the marker; anything else is the
+  // picker's command line, which it does not read.
+  void commandLineChoosesTheMode_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("viewer");
+    const QString marker = kHelpViewerMarker;
+    QTest::newRow("no argument") << QStringList{"TH.exe"} << false;
+    QTest::newRow("the marker and a file") << QStringList{"TH.exe", marker, "TH.hlp"} << true;
+    QTest::newRow("the marker alone") << QStringList{"TH.exe", marker} << true;
+    QTest::newRow("a file named like the marker")
+        << QStringList{"TH.exe", marker + ".hlp"} << false;
+    QTest::newRow("the marker in capitals") << QStringList{"TH.exe", marker.toUpper()} << false;
+    QTest::newRow("the marker after a file") << QStringList{"TH.exe", "TH.hlp", marker} << false;
+    QTest::newRow("stray arguments") << QStringList{"TH.exe", "-x", "TH.hlp"} << false;
+  }
+
+  void commandLineChoosesTheMode() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, viewer);
+    std::vector<QByteArray> bytes;
+    std::vector<const char*> argv;
+    for (const QString& argument : arguments) bytes.push_back(argument.toUtf8());
+    for (const QByteArray& argument : bytes) argv.push_back(argument.constData());
+    QCOMPARE(AsksForHelpViewer(int(argv.size()), argv.data()), viewer);
+  }
+
+  // The help's windows are filed under its own id before the first of them exists, and its
+  // window cannot be pinned (it would come back as the picker).
+  void helpJoinsItsTaskbarGroupBeforeItsWindow() {
+    RecordingTaskbar taskbar;
+    const qsizetype before = QApplication::topLevelWidgets().size();
+    const HelpViewerSession session =
+        OpenHelpViewer("TH.hlp", kHelpFolder, taskbar, "jp.example.Help");
+    QVERIFY(session.window != nullptr);
+    QCOMPARE(taskbar.appId, QStringLiteral("jp.example.Help"));
+    QCOMPARE(taskbar.windowsAtJoin, before);
+    QCOMPARE(taskbar.unpinnable, session.window.get());
+    QVERIFY(!taskbar.unpinnableWasShown);
+    QCOMPARE(session.window->firstHeading().isEmpty(), false);
   }
 
   void qtOwnTextsAreJapanese() {

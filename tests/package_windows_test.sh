@@ -14,9 +14,10 @@
 # opens and closes; F1 in the installed program, started from another working folder, opens
 # its help once however often it is pressed; the uninstall leaves the prefix as it found it. A
 # build of a newer version replaces an installed one. The zip's TH.exe starts from a folder
-# whose path has blanks, and opens its help the same way. The installer for one user
-# (MSI-per-user.msi beside MSI) asks for no administrator rights, installs into the user's own
-# programs folder, with the shortcut and the entry the user's, and its uninstall leaves nothing.
+# whose path has blanks, is the zip's one executable, and opens its help the same way. The
+# installer for one user (MSI-per-user.msi beside MSI) asks for no administrator rights, installs
+# into the user's own programs folder, with the shortcut and the entry the user's; F1 opens the
+# help there too, and its uninstall leaves nothing.
 set -euo pipefail
 # shellcheck source=support/common.sh
 source "$(dirname "$0")/support/common.sh"
@@ -186,6 +187,9 @@ mkdir -p "$unpacked"
 unzip -q "$zip" -d "$unpacked"
 program="$unpacked/tamahiroi-$version"
 [ -f "$program/README.txt" ] || fail "the zip has no README.txt"
+# One executable shows both the picker and the help.
+[ "$(find "$program" -iname '*.exe' -printf '%f\n')" = TH.exe ] ||
+  fail "the zip holds these executables: $(find "$program" -iname '*.exe' -printf '%f ')"
 diff -r -x README.txt "$stage" "$program" || fail "the zip differs from the install tree"
 wine "$program/TH.exe" >"$work/zip-output" 2>&1 &
 started=$!
@@ -234,6 +238,13 @@ user_exe="$(winepath -w "$user_folder")\\TH.exe"
 running "$user_exe" || fail "the window is not that of $user_exe"
 close_program "$user_exe"
 echo "ok: the user's shortcut started $user_exe; its window opened and closed"
+(cd "$work" && wine "$user_folder/TH.exe" >"$work/user-output" 2>&1) &
+started=$!
+window=$(window_of) || fail "the TH.exe installed for one user showed no window"
+check_help "$window" "$work/user-output" user-help
+close_program "$user_exe"
+wait "$started" || true
+echo "ok: F1 in the program installed for one user opened its help, one window however often pressed"
 msiexec /x "$user_msi"
 [ "$(user_entries)" = "$user_before" ] || fail "the uninstall for one user left its entry"
 # Also the folders and the shortcut as they were before, less the user's own installer cache,

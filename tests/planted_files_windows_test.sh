@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Files planted where the real TH.exe and its help viewer run, under Wine in a private X server:
+# Files planted where the real TH.exe runs, as the picker and as the help viewer, under Wine in a
+# private X server:
 #
 #   planted_files_windows_test.sh TH.exe PLANTED_DIR LOAD_PROBE START_PROBE WORK
 #
@@ -9,10 +10,10 @@
 # those names, as Windows does for names that are not known DLLs:
 # - the probe beside the planted libraries loads every one of them (so they lie where a careless
 #   program finds them);
-# - TH.exe and its help viewer (beside it, as in the zip), started from a working folder that
-#   holds the same libraries, open their windows and load none of them;
-# - TH.exe alone beside a planted winhlp32.exe, and with another in its working folder, starts
-#   the system's own help viewer on F1, and neither planted one.
+# - TH.exe and its help viewer (TH.exe again, in its help mode), started from a working folder
+#   that holds the same libraries, open their windows and load none of them;
+# - TH.exe beside a planted winhlp32.exe, and with another in its working folder, starts itself
+#   as the help viewer on F1, and neither planted one.
 # WORK gets a Wine prefix of its own (kept between runs) and pictures of the screen.
 set -euo pipefail
 # shellcheck source=support/common.sh
@@ -78,7 +79,7 @@ echo "ok: a program without the defence loads all ${#libraries[@]} planted libra
 program="$work/program"
 plant "$program"
 plant "$work/current"
-cp "$exe" "$(dirname "$exe")/tamahiroi-help.exe" "$program/"
+cp "$exe" "$program/"
 cp -R "$(dirname "$exe")/help" "$program/"
 title='ﾀﾏﾋﾛｲ'
 help_title='ﾀﾏﾋﾛｲのﾍﾙﾌﾟ'
@@ -91,16 +92,17 @@ first_window --within 30 --name "^$help_title\$" >/dev/null || fail "F1 opened n
 import -window root "$work/planted-program.png"
 nothing_loaded "TH.exe and the viewer it started"
 
-# The viewer started alone.
+# The viewer started alone: TH.exe in its help mode.
 prepare_wine_prefix "$work/wine" || fail "could not set up the Wine prefix again"
-(cd "$work/current" && WINEDLLOVERRIDES=$program_planting wine "$program/tamahiroi-help.exe") \
+(cd "$work/current" && WINEDLLOVERRIDES=$program_planting wine "$program/TH.exe" --help-viewer) \
   >"$work/viewer.log" 2>&1 &
 owns_process $!
 first_window --within 60 --name "^$help_title\$" >/dev/null || fail "the viewer showed no window"
 nothing_loaded "the viewer started alone"
 
-# TH.exe alone (no viewer of ours beside it) with a planted winhlp32.exe beside it and another in
-# its working folder: F1 starts the system's own viewer (a box that it cannot find the file).
+# TH.exe with a planted winhlp32.exe beside it and another in its working folder: F1 starts
+# TH.exe itself, by its own path, as the help viewer (here without its help folder, so its window
+# says it has no help to show), and neither planted one.
 alone="$work/alone"
 rm -rf "$alone" "$work/alone-current"
 mkdir -p "$alone" "$work/alone-current"
@@ -111,18 +113,15 @@ prepare_wine_prefix "$work/wine" || fail "could not set up the Wine prefix again
 (cd "$work/alone-current" && wine "$alone/TH.exe") >"$work/alone.log" 2>&1 &
 owns_process $!
 main=$(first_window --within 60 --name "^$title\$") || fail "the window \"$title\" did not open"
-# shellcheck disable=SC2034 # read by the condition
-before=$(visible_windows --name . | sort)
 focus_window "$main" || true
 xdotool key F1
-wait_for '[ -n "$(comm -13 <(echo "$before") <(visible_windows --name . | sort))" ]' 30 ||
-  fail "F1 showed nothing"
+first_window --within 30 --name "^$help_title\$" >/dev/null || fail "F1 opened no help window"
 import -window root "$work/planted-winhlp32.png"
 for probe in "$alone/winhlp32.exe" "$work/alone-current/winhlp32.exe"; do
   [ ! -e "$probe.started" ] || fail "F1 started the planted $probe"
 done
-# Under Wine a process shows the command line it was given: the help's own, exactly. Which file
-# it came from, program_starter_win32_test checks.
+# Under Wine a process shows the command line it was given.
 # shellcheck disable=SC2009 # a Windows program's command line under Wine shows only here
-ps -eo args= | grep -qx 'winhlp32.exe TH.hlp' || fail "F1 started no winhlp32.exe on TH.hlp"
-echo "ok: F1 without our viewer started the system's winhlp32.exe, neither planted one"
+ps -eo args= | grep -F -- '--help-viewer TH.hlp' | grep -qF "$(winepath -w "$alone/TH.exe")" ||
+  fail "F1 did not start $alone/TH.exe --help-viewer TH.hlp"
+echo "ok: F1 started TH.exe itself as the viewer, neither planted winhlp32.exe"

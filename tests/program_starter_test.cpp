@@ -88,25 +88,30 @@ TEST_F(ProgramStarterTest, AProgramThatCannotStartRaisesTheStartError) {
 }
 
 // Where no "winhlp32.exe" is on the PATH, our viewer stands in for it with the same arguments,
-// from the first stand-in folder that holds it runnable. Anything else starts as named.
+// from the first stand-in folder that holds it runnable, or, given by its path (a mode of the
+// running program), from there alone with its first argument. Anything else starts as named.
 TEST_F(ProgramStarterTest, HelpViewerStandIn) {
   struct Row {
     const char* commandLine;
     const char*
         programs;     // P: a winhlp32.exe on the PATH; A, B: stand-ins; lower case: not runnable
+    bool byPath;      // the stand-in is A's by its path, with "--mode" first
     const char* ran;  // what the started program wrote; empty: the start must fail
   };
   const Row rows[] = {
-      {"winhlp32.exe \"my help.hlp\" -x", "AB", "A my help.hlp -x"},
-      {"winhlp32.exe TH.hlp", "aB", "B TH.hlp"},
-      {"winhlp32.exe TH.hlp", "PAB", "P TH.hlp"},
-      {"winhlp32.exe TH.hlp", "b", ""},
-      {"notepad.exe TH.hlp", "AB", ""},
+      {"winhlp32.exe \"my help.hlp\" -x", "AB", false, "A my help.hlp -x"},
+      {"winhlp32.exe TH.hlp", "aB", false, "B TH.hlp"},
+      {"winhlp32.exe TH.hlp", "PAB", false, "P TH.hlp"},
+      {"winhlp32.exe TH.hlp", "b", false, ""},
+      {"notepad.exe TH.hlp", "AB", false, ""},
+      {"winhlp32.exe \"my help.hlp\" -x", "AB", true, "A --mode my help.hlp -x"},
+      {"winhlp32.exe TH.hlp", "aB", true, ""},
   };
   const std::string path = getenv("PATH") != nullptr ? getenv("PATH") : "";
   int round = 0;
   for (const Row& row : rows) {
-    SCOPED_TRACE(std::string(row.commandLine) + " with " + row.programs);
+    SCOPED_TRACE(std::string(row.commandLine) + " with " + row.programs +
+                 (row.byPath ? " by path" : ""));
     const fs::path dir = m_dir / std::to_string(++round);
     for (const char* who = row.programs; *who != '\0'; ++who) {
       const std::string folder(1, static_cast<char>(std::toupper(*who)));
@@ -119,8 +124,10 @@ TEST_F(ProgramStarterTest, HelpViewerStandIn) {
     setenv("PATH", (dir / "P").c_str(), 1);
     std::string failure;
     try {
-      SystemProgramStarter({{"winhlp32.exe", TH_HELP_VIEWER}},
-                           {(dir / "A").string(), (dir / "B").string()})
+      const StandIn standIn =
+          row.byPath ? StandIn{"winhlp32.exe", (dir / "A" / TH_HELP_VIEWER).string(), "--mode"}
+                     : StandIn{"winhlp32.exe", TH_HELP_VIEWER, ""};
+      SystemProgramStarter({standIn}, {(dir / "A").string(), (dir / "B").string()})
           .startCommandLine(row.commandLine, kWindowNormalFocus);
     } catch (const RuntimeError& error) {
       failure = error.what();
@@ -132,10 +139,12 @@ TEST_F(ProgramStarterTest, HelpViewerStandIn) {
       const std::string program = SplitCommandLine(row.commandLine).front();
       EXPECT_NE(failure.find(program), std::string::npos);
       if (program == "winhlp32.exe") {
-        EXPECT_NE(failure.find(std::string("「") + TH_HELP_VIEWER + "」も見つかりません"),
+        EXPECT_NE(failure.find("」も見つかりません"), std::string::npos) << failure;
+        EXPECT_NE(failure.find(row.byPath ? (dir / "A" / TH_HELP_VIEWER).string() : TH_HELP_VIEWER),
                   std::string::npos)
             << failure;
-        EXPECT_NE(failure.find((dir / "B").string()), std::string::npos) << failure;
+        // A folder searched is named; a path is never searched.
+        EXPECT_EQ(failure.find((dir / "B").string()) != std::string::npos, !row.byPath) << failure;
       }
     } else {
       ASSERT_TRUE(appears(dir / "ran")) << failure;

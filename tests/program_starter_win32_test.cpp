@@ -143,21 +143,24 @@ fs::path windowsFolder(UINT(WINAPI* get)(LPWSTR, UINT)) {
 // own "winhlp32.exe" starts, never one planted in the working folder or beside the running
 // program, where the system's program search would look first; and any other program named
 // without a folder is looked for in the system's folders alone, so the planted one is not
-// started and the start fails as for a missing program.
+// started and the start fails as for a missing program. A stand-in given by its path (the
+// running program, in its help mode) starts from there, with its first argument.
 TEST_F(WindowsProgramStarterTest, HelpViewerStandIn) {
   enum class Started { Viewer, SystemCopy, Nothing };
   struct Row {
     const char* commandLine;
     const char* viewer;  // in the stand-in folder: "file", "folder" or nothing
+    bool byPath;         // the stand-in is given by its path, with "--mode" first
     Started started;
   };
   const Row rows[] = {
-      {"winhlp32.exe TH.hlp", "file", Started::Viewer},
-      {"WinHlp32.EXE \"my help.hlp\"  -x", "file", Started::Viewer},
-      {"winhlp32.exe TH.hlp", "", Started::SystemCopy},
-      {"winhlp32.exe TH.hlp", "folder", Started::SystemCopy},
-      {"other.exe TH.hlp", "file", Started::Nothing},
-      {"other TH.hlp", "", Started::Nothing},
+      {"winhlp32.exe TH.hlp", "file", false, Started::Viewer},
+      {"WinHlp32.EXE \"my help.hlp\"  -x", "file", false, Started::Viewer},
+      {"winhlp32.exe TH.hlp", "", false, Started::SystemCopy},
+      {"winhlp32.exe TH.hlp", "folder", false, Started::SystemCopy},
+      {"other.exe TH.hlp", "file", false, Started::Nothing},
+      {"other TH.hlp", "", false, Started::Nothing},
+      {"WinHlp32.EXE \"my help.hlp\"  -x", "file", true, Started::Viewer},
   };
   const fs::path working = fs::current_path();
   std::wstring ownPath(MAX_PATH, L'\0');
@@ -167,7 +170,8 @@ TEST_F(WindowsProgramStarterTest, HelpViewerStandIn) {
                                                windowsFolder(GetSystemWindowsDirectoryW)};
   int round = 0;
   for (const Row& row : rows) {
-    SCOPED_TRACE(std::string(row.commandLine) + " with the viewer as " + row.viewer);
+    SCOPED_TRACE(std::string(row.commandLine) + " with the viewer as " + row.viewer +
+                 (row.byPath ? " by path" : ""));
     const fs::path dir = m_dir / std::to_string(++round);
     const fs::path viewer = dir / "stand-ins" / TH_HELP_VIEWER ".exe";
     if (std::string(row.viewer) == "file") copyTo(viewer);
@@ -179,7 +183,9 @@ TEST_F(WindowsProgramStarterTest, HelpViewerStandIn) {
     fs::current_path(dir / "work");
     bool failed = false;
     try {
-      SystemProgramStarter({{"winhlp32.exe", TH_HELP_VIEWER ".exe"}}, {utf8(dir / "stand-ins")})
+      const StandIn standIn = row.byPath ? StandIn{"winhlp32.exe", utf8(viewer), "--mode"}
+                                         : StandIn{"winhlp32.exe", TH_HELP_VIEWER ".exe", ""};
+      SystemProgramStarter({standIn}, {utf8(dir / "stand-ins")})
           .startCommandLine(row.commandLine, 1);
     } catch (const RuntimeError& error) {
       failed = true;
@@ -197,7 +203,8 @@ TEST_F(WindowsProgramStarterTest, HelpViewerStandIn) {
       const auto record = readRecord(startedRecord(viewer));
       EXPECT_TRUE(ranAs(record, viewer));
       const std::string line = row.commandLine;
-      EXPECT_EQ(record.at("commandLine"), quoted(viewer) + line.substr(line.find(' ')));
+      EXPECT_EQ(record.at("commandLine"),
+                quoted(viewer) + (row.byPath ? " --mode" : "") + line.substr(line.find(' ')));
       EXPECT_EQ(record.at("showWindow"), "1");
     }
     if (row.started == Started::SystemCopy) {

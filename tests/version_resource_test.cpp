@@ -1,6 +1,5 @@
 // The executable's version record and application icon, read back with the system's own calls
-// from this test program, which is built with the program's resource script app/TH.rc; and the
-// help viewer's record, read from the viewer built beside it.
+// from this test program, which is built with the program's resource script app/TH.rc.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -242,37 +241,6 @@ TEST(ApplicationIconTest, TheOneIconHasA16AndA32PixelImageOf16Colours) {
     if (icon != nullptr) DestroyIcon(icon);
   }
   EXPECT_EQ(sizes, (std::set<int>{16, 32}));
-}
-
-// The help viewer, built beside the tests as beside TH.exe: its record says what it is, and it
-// shows the same light bulb.
-TEST(HelpViewerRecordTest, NamesTheProductAndTheHelpAndHasTheBulb) {
-  const std::wstring self = ownPath();
-  const std::wstring viewer =
-      self.substr(0, self.find_last_of(L'\\') + 1) + L"" TH_HELP_VIEWER ".exe";
-  DWORD ignored = 0;
-  std::vector<BYTE> record(GetFileVersionInfoSizeW(viewer.c_str(), &ignored));
-  ASSERT_FALSE(record.empty()) << "no version record, error " << GetLastError();
-  ASSERT_TRUE(
-      GetFileVersionInfoW(viewer.c_str(), 0, static_cast<DWORD>(record.size()), record.data()));
-  const auto text = [&](const std::wstring& name) {
-    void* value = nullptr;
-    UINT length = 0;
-    if (!VerQueryValueW(record.data(), (L"\\StringFileInfo\\041104B0\\" + name).c_str(), &value,
-                        &length))
-      return std::wstring(L"<missing>");
-    return std::wstring(static_cast<const wchar_t*>(value),
-                        wcsnlen(static_cast<const wchar_t*>(value), length));
-  };
-  EXPECT_EQ(text(L"ProductName"), L"ﾀﾏﾋﾛｲ");
-  EXPECT_EQ(text(L"FileDescription"), L"ﾀﾏﾋﾛｲのﾍﾙﾌﾟ");
-  EXPECT_EQ(text(L"OriginalFilename"), L"" TH_HELP_VIEWER ".exe");
-  EXPECT_EQ(text(L"ProductVersion"), L"" TH_VERSION_TEXT);
-
-  const HMODULE module = LoadLibraryExW(viewer.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_NE(module, nullptr);
-  EXPECT_NE(FindResourceW(module, L"IDI_ICON1", kIconGroup), nullptr);
-  FreeLibrary(module);
 }
 
 }  // namespace

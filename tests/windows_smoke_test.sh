@@ -3,7 +3,7 @@
 # would: the window opens at its size, the reels turn and a click stops one, the About box opens
 # from the menu and closes with Esc, its system-information button starts the tool that the
 # registry names (or says there is none), F1 opens our help viewer (once, however often it is
-# pressed) from beside TH.exe, and Ctrl+Q ends the program with exit code 0.
+# pressed), TH.exe in its help mode, and Ctrl+Q ends the program with exit code 0.
 #
 #   windows_smoke_test.sh TH.exe start_probe.exe layout_probe.exe WORK_FOLDER
 #
@@ -161,13 +161,13 @@ done
 [ -z "$(windows_named "$about_title")" ] || fail "OK did not close the About box"
 echo "the system-information button starts the registered tool, or says there is none"
 
-# F1 starts our help viewer from beside TH.exe, though the program runs from another working
-# folder: one new window, "ﾀﾏﾋﾛｲのﾍﾙﾌﾟ", showing the page's first heading, and no box from Wine's
-# own viewer ("Cannot find 'TH.hlp'"). F1 twice more: the later viewers hand over to the first
-# and end, and that one window stays.
+# F1 starts our help viewer, TH.exe itself in its help mode, with the help from beside it, though
+# the program runs from another working folder: one new window, "ﾀﾏﾋﾛｲのﾍﾙﾌﾟ", showing the page's
+# first heading, and no box from Wine's own viewer ("Cannot find 'TH.hlp'"). F1 twice more: the
+# later viewers hand over to the first and end, and that one window stays.
 help_title='ﾀﾏﾋﾛｲのﾍﾙﾌﾟ'
-viewer=$(winepath -w "$(dirname "$exe")/tamahiroi-help.exe")
-# The viewer processes, by their Windows path; not the grep that looks for them.
+viewer="$(winepath -w "$exe") --help-viewer"
+# The viewer processes, by their Windows command line; not the grep that looks for them.
 viewers() { ps -eo args= | grep -F -- "$viewer" | grep -vc '^grep ' || true; }
 heading=$(grep -o '<h1>.*</h1>' "$(dirname "$exe")/help/TH.html" | head -n1 | sed 's/<[^>]*>//g')
 [ -n "$heading" ] || fail "the built help has no heading"
