@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "Announcer.h"
 #include "ButtonKeys.h"
@@ -25,6 +26,7 @@
 #include "RandomSource.h"
 #include "ReelTable.h"
 #include "Registry.h"
+#include "Twips.h"
 
 class QAction;
 class QGroupBox;
@@ -46,6 +48,8 @@ struct PickerServices {
 };
 
 /// The main window: four game panels of reels, their start buttons, the OK button and the menus.
+/// It is laid out at the scale of the desktop's font, lowered where it would not fit the screen
+/// it opens on.
 class frmMain : public QMainWindow {
   Q_OBJECT
 
@@ -83,7 +87,8 @@ public:
 
   // Read access for the layout and for tests.
   const DrawEngine& drawEngine() const { return m_draw; }
-  const PictureBanks& banks() const { return m_banks; }
+  const PictureBanks& banks() const { return *m_banks; }
+  LayoutScale layoutScale() const { return m_scale; }
   PictureButton& Command(int16_t reel) const;
   QTimer& Timer(int16_t reel) const;
   const ControlArray<PictureButton>& CommandStart() const { return m_commandStart; }
@@ -100,7 +105,8 @@ public:
 protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
-  /// Starts watching the window's own ratio, once the toolkit has made the window.
+  /// Starts watching the window's own ratio, once the toolkit has made the window, and keeps
+  /// its frame on its screen.
   void showEvent(QShowEvent* event) override;
 
 private:
@@ -118,7 +124,9 @@ private:
 
   PickerServices m_services;
   DrawEngine m_draw;
-  PictureBanks m_banks;
+  LayoutScale m_scale;
+  // Made once the scale is chosen, which takes the menu bar's height.
+  std::optional<PictureBanks> m_banks;
   // Reel N's button and timer at index N; index 0 is unused.
   std::array<PictureButton*, kReelCount + 1> m_reelButtons{};
   std::array<QTimer*, kReelCount + 1> m_reelTimers{};
