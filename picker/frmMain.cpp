@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QWindow>
+#include <algorithm>
 
 #include "AppInfo.h"
 #include "HandlerGuard.h"
@@ -277,12 +278,26 @@ void frmMain::Command_Click(int16_t reel) {
   button.setAccessibleDescription(QString::number(stopped));
   // The focus has just moved on (a disabled button cannot keep it), so the number would be read
   // only by one who comes back to this reel: say it now.
-  if (m_services.announcer != nullptr)
-    m_services.announcer->announce(button, stopAnnouncement(reel));
+  if (m_services.announcer == nullptr) return;
+  QString message = stopAnnouncement(reel);
+  // The game's last spinning reel: its whole set follows, in the same message, since a second
+  // message so soon would cut the first short (a screen reader speaks the newer at once).
+  const GamePanel& panel = PanelOfReel(reel);
+  const StoppedReels reels = stoppedReels();
+  if (std::all_of(reels.begin() + panel.firstReel,
+                  reels.begin() + panel.firstReel + panel.reelCount,
+                  [](const std::optional<int16_t>& value) { return value.has_value(); }))
+    message += "。" + setAnnouncement(panel);
+  m_services.announcer->announce(button, message);
 }
 
 QString frmMain::stopAnnouncement(int16_t reel) const {
   return Command(reel).accessibleName() + " は " + QString::number(m_draw.slot(reel));
+}
+
+QString frmMain::setAnnouncement(const GamePanel& panel) const {
+  return QString::fromUtf8(panel.caption) + " は " +
+         QString::fromStdString(GameNumbersText(panel, stoppedReels(), "、"));
 }
 
 void frmMain::CommandStart_Click(int16_t Index) {
@@ -330,12 +345,14 @@ void frmMain::FollowDevicePixelRatio(qreal devicePixelRatio) {
   m_commandStart.forEach([&swap](int16_t, PictureButton& button) { swap(button); });
 }
 
-std::string frmMain::chosenNumbersText() const {
+StoppedReels frmMain::stoppedReels() const {
   StoppedReels reels;
   for (int16_t reel = 1; reel <= kReelCount; ++reel)
     if (!Command(reel).isEnabled()) reels[reel] = m_draw.slot(reel);
-  return ChosenNumbersText(reels);
+  return reels;
 }
+
+std::string frmMain::chosenNumbersText() const { return ChosenNumbersText(stoppedReels()); }
 
 void frmMain::mnu_copy_Click() {
   const std::string text = chosenNumbersText();

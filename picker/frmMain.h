@@ -62,7 +62,8 @@ public:
   /// Seeds the random source; runs once, first, when the window object is created.
   void Form_Initialize();
   /// The click of reel N's button (Command1 .. Command18): stops the reel on a fresh draw, and
-  /// has the screen reader say which reel stopped on what.
+  /// has the screen reader say which reel stopped on what, and after the game's last spinning
+  /// reel the game's whole set.
   void Command_Click(int16_t reel);
   /// The tick of reel N's timer (Timer1 .. Timer18): the next spin frame.
   void Timer_Timer(int16_t reel);
@@ -98,6 +99,9 @@ public:
   std::string chosenNumbersText() const;
   /// What the screen reader says when a reel stops: the reel's name, "は" and the number.
   QString stopAnnouncement(int16_t reel) const;
+  /// What it says when a game's last spinning reel stops: the caption, "は" and the game's
+  /// numbers in reel order.
+  QString setAnnouncement(const GamePanel& panel) const;
 
   /// The command line of the help item.
   static constexpr const char* kHelpCommand = "winhlp32.exe TH.hlp";
@@ -119,6 +123,7 @@ private:
   template <class Sender, class Signal, class Handler>
   void connectHandler(Sender* sender, Signal signal, Handler handler);
   const QPixmap& reelPicture(int16_t reel, int16_t value) const;
+  StoppedReels stoppedReels() const;
   /// Opens the context menu as a key asks for it.
   void popUpContextMenuAtFocus();
 

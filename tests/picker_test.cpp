@@ -354,6 +354,43 @@ private slots:
     QCOMPARE(announcer->said[0].message, said);
   }
 
+  void lastStopOfAGameAlsoSaysItsSetInReelOrder_data() {
+    QTest::addColumn<QList<int>>("stops");  // reel, value, ...: the last stop ends the game
+    QTest::addColumn<QString>("set");
+    QTest::newRow("Loto 6, from the right")
+        << QList<int>{6, 9, 5, 39, 4, 24, 3, 17, 2, 7, 1, 3} << "ﾛﾄ6 は 3、7、17、24、39、9";
+    QTest::newRow("Mini Loto, a Loto 6 reel between")
+        << QList<int>{7, 31, 9, 1, 1, 5, 11, 12, 8, 2, 10, 30} << "ﾐﾆﾛﾄ は 31、2、1、30、12";
+    QTest::newRow("Numbers 4, digits again, 0 kept")
+        << QList<int>{12, 0, 13, 0, 15, 9, 14, 0} << "ﾅﾝﾊﾞｰｽﾞ4 は 0、0、0、9";
+    QTest::newRow("Numbers 3") << QList<int>{17, 5, 16, 5, 18, 1} << "ﾅﾝﾊﾞｰｽﾞ3 は 5、5、1";
+  }
+
+  void lastStopOfAGameAlsoSaysItsSetInReelOrder() {
+    QFETCH(QList<int>, stops);
+    QFETCH(QString, set);
+    // Each stop says its reel; the one that leaves no reel of its game spinning says the set
+    // after it, in the same message, so that the set cannot cut the stop short.
+    for (qsizetype i = 0; i + 1 < stops.size(); i += 2) {
+      const auto reel = int16_t(stops[i]);
+      stop(reel, int16_t(stops[i + 1]));
+      const bool last = i + 2 == stops.size();
+      QCOMPARE(announcer->said.back().source, QString("Command%1").arg(reel));
+      QCOMPARE(announcer->said.back().message,
+               window->stopAnnouncement(reel) + (last ? "。" + set : QString()));
+    }
+    // The copy command gives the same numbers in the same order.
+    window->mnu_copy_Click();
+    const QString copied = QGuiApplication::clipboard()->text();
+    QVERIFY2(copied.split('\n').contains(QString(set).replace(" は ", " ").replace("、", " ")),
+             qPrintable(copied));
+    // Once: the game started again, its first stop says the reel alone.
+    const GamePanel& game = PanelOfReel(int16_t(stops[stops.size() - 2]));
+    window->CommandStart_Click(game.startIndex);
+    stop(game.firstReel, int16_t(stops.back()));
+    QCOMPARE(announcer->said.back().message, window->stopAnnouncement(game.firstReel));
+  }
+
   void windowSeedsOnceAndStartsWithItsInitialPictures() {
     QCOMPARE(random->seedCount(), 1);
     QCOMPARE(random->consumed(), 0u);
