@@ -3,12 +3,14 @@
 // Esc closes it; a help file it cannot show is reported in its own window; links and pictures
 // stay with the help; Qt's own texts are Japanese. Run at 1x and, as help_viewer_test_2x, at 2x.
 #include <QDesktopServices>
+#include <QImageReader>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QtTest>
 
+#include "CaptionsFit.h"
 #include "HelpFile.h"
 #include "HelpWindow.h"
 
@@ -73,6 +75,42 @@ private slots:
 
     QTest::keyClick(&window->browser(), Qt::Key_Escape);
     QTRY_VERIFY(!window->isVisible());
+  }
+
+  // Run on a screen with room for the widest picture at every font, and again on a small one
+  // (see CMakeLists.txt).
+  void picturesGrowWithTheTextAsFarAsTheScreenHolds_data() { AddDesktopFontRows(); }
+
+  void picturesGrowWithTheTextAsFarAsTheScreenHolds() {
+    QFETCH(qreal, points);
+    const DesktopFont font(points);
+    window = std::make_unique<HelpWindow>();
+    window->showHelp(FindHelpFile("TH.hlp", kHelpFolder));
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    const qreal scale = window->browser().layoutScale().factor();
+    const qreal fonts = LayoutScale::ForFont(QApplication::font()).factor();
+    QVERIFY(scale <= fonts);
+    if (qEnvironmentVariableIsSet("TH_ROOM_FOR_EVERY_FONT")) QCOMPARE(scale, fonts);
+    // Every picture at its designed size (its 1x file's) times the scale, drawn for the screen's
+    // density; the widest within the window.
+    QTextDocument& page = *window->browser().document();
+    for (QTextBlock block = page.begin(); block.isValid(); block = block.next()) {
+      for (auto it = block.begin(); !it.atEnd(); ++it) {
+        if (!it.fragment().charFormat().isImageFormat()) continue;
+        const QString name = it.fragment().charFormat().toImageFormat().name();
+        const QImage shown =
+            page.resource(QTextDocument::ImageResource, QUrl(name)).value<QImage>();
+        const QSize designed = QImageReader(kHelpFolder + "/" + name).size();
+        // Within a pixel: a fractional size is rounded to whole device pixels.
+        const QSizeF expected = QSizeF(designed) * scale, size = shown.deviceIndependentSize();
+        QVERIFY2(qAbs(size.width() - expected.width()) <= 1 &&
+                     qAbs(size.height() - expected.height()) <= 1,
+                 qPrintable(name));
+        QCOMPARE(shown.devicePixelRatio(), window->devicePixelRatio());
+      }
+    }
+    QCOMPARE(window->browser().horizontalScrollBar()->maximum(), 0);
   }
 
   void unusableHelpFileIsReportedInItsWindow_data() {
