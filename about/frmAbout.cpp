@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <algorithm>
 
 #include "AboutLayout.h"
 #include "AppInfo.h"
@@ -13,6 +12,7 @@
 #include "PaletteColours.h"
 #include "PictureBanks.h"
 #include "PictureNames.h"
+#include "WindowFit.h"
 
 namespace {
 
@@ -49,8 +49,10 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& text, QRect g
 
 }  // namespace
 
-frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* parent)
+frmAbout::frmAbout(AboutServices services, const QPixmap& banner, LayoutScale scale,
+                   QWidget* parent)
     : QDialog(parent),
+      m_scale(scale),
       m_messages(services.messages),
       m_launcher(services.registry, services.files, services.programs, services.messages) {
   setObjectName("frmAbout");
@@ -58,13 +60,14 @@ frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* paren
   setWindowIcon(PictureBanks::windowIcon());
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  FitFontToLayout(*this, scale);
   // Placed by the design, not by the window system: the client area's top-left on the screen.
-  setGeometry(AboutLayout::kClient.px());
+  setGeometry(scale.px(AboutLayout::kClient));
   setFixedSize(size());
 
   auto* ok = new QPushButton("OK", this);
   ok->setObjectName("cmdOK");
-  ok->setGeometry(AboutLayout::kCmdOK.px());
+  ok->setGeometry(scale.px(AboutLayout::kCmdOK));
   ok->setDefault(true);
   connect(ok, &QPushButton::clicked, this,
           [this] { RunHandler(m_messages, [this] { cmdOK_Click(); }); });
@@ -73,13 +76,13 @@ frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* paren
   auto* picIcon = new PictureBox(this);
   picIcon->setObjectName("picIcon");
   picIcon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  picIcon->setLineWidth(LineWidth(2));
+  picIcon->setLineWidth(scale.lineWidth(2));
   picIcon->setAlignment(Qt::AlignCenter);
   picIcon->setPixmap(banner);
   // It sizes itself to its picture and border, which the design's rectangle holds at its size;
   // grown, the two round apart by a pixel.
   const int border = 2 * picIcon->lineWidth();
-  picIcon->setGeometry(QRect(AboutLayout::kPicIcon.px().topLeft(),
+  picIcon->setGeometry(QRect(scale.px(AboutLayout::kPicIcon).topLeft(),
                              banner.deviceIndependentSize().toSize() + QSize(border, border)));
   picIcon->setFocusPolicy(Qt::StrongFocus);
   // It takes the focus, so a screen reader says what it shows.
@@ -87,20 +90,20 @@ frmAbout::frmAbout(AboutServices services, const QPixmap& banner, QWidget* paren
 
   auto* sysInfo = new QPushButton("ｼｽﾃﾑ情報(&S)...", this);
   sysInfo->setObjectName("cmdSysInfo");
-  sysInfo->setGeometry(AboutLayout::kCmdSysInfo.px());
+  sysInfo->setGeometry(scale.px(AboutLayout::kCmdSysInfo));
   connect(sysInfo, &QPushButton::clicked, this,
           [this] { RunHandler(m_messages, [this] { cmdSysInfo_Click(); }); });
 
   auto* description = AddLabel(this, "lblDescription", QString::fromUtf8(AppInfo::kDescription),
-                               AboutLayout::kLblDescription.px(), true);
+                               scale.px(AboutLayout::kLblDescription), true);
   description->setWordWrap(true);
   m_lblDisclaimer.insert(0,
                          AddLabel(this, "lblDisclaimer_0", QString::fromUtf8(AppInfo::kCopyright),
-                                  AboutLayout::kLblDisclaimer0.px(), true));
-  m_lblTitle = AddLabel(this, "lblTitle", QString(), AboutLayout::kLblTitle.px(), true);
-  m_lblVersion = AddLabel(this, "lblVersion", QString(), AboutLayout::kLblVersion.px(), false);
+                                  scale.px(AboutLayout::kLblDisclaimer0), true));
+  m_lblTitle = AddLabel(this, "lblTitle", QString(), scale.px(AboutLayout::kLblTitle), true);
+  m_lblVersion = AddLabel(this, "lblVersion", QString(), scale.px(AboutLayout::kLblVersion), false);
   m_lblDisclaimer.insert(1, AddLabel(this, "lblDisclaimer_1", QString::fromUtf8(AppInfo::kHomepage),
-                                     AboutLayout::kLblDisclaimer1.px(), true));
+                                     scale.px(AboutLayout::kLblDisclaimer1), true));
 
   // Enter keeps the dialog's meaning (the focused or default button); a held key presses once.
   auto* keys = new ButtonKeys(ButtonKeys::Enter::LeaveAlone, this);
@@ -131,22 +134,11 @@ void frmAbout::cmdSysInfo_Click() { StartSysInfo(); }
 
 void frmAbout::reject() { cmdOK_Click(); }
 
-QPoint frmAbout::KeptOnScreen(const QRect& frame, const QRect& available) {
-  QPoint topLeft = frame.topLeft();
-  topLeft.setX(
-      std::max(available.left(), std::min(topLeft.x(), available.right() - frame.width() + 1)));
-  topLeft.setY(
-      std::max(available.top(), std::min(topLeft.y(), available.bottom() - frame.height() + 1)));
-  return topLeft;
-}
-
 void frmAbout::showEvent(QShowEvent* event) {
   // The design's place assumes a screen of its day; on a small screen at a high scale the box
   // would stand partly off it, its buttons out of reach.
   const QWidget* owner = parentWidget() ? parentWidget() : this;
-  const QRect frame = frameGeometry();
-  const QPoint kept = KeptOnScreen(frame, owner->screen()->availableGeometry());
-  if (kept != frame.topLeft()) move(pos() + (kept - frame.topLeft()));
+  KeepFrameOnScreen(*this, *owner->screen());
   QDialog::showEvent(event);
 }
 
@@ -160,11 +152,11 @@ void frmAbout::paintEvent(QPaintEvent* event) {
   const bool dark = HasDarkWindow(palette());
   const QColor shadow = dark ? palette().color(QPalette::Dark) : QColor(128, 128, 128);
   const QColor light = dark ? palette().color(QPalette::Light) : QColor(255, 255, 255);
-  const int pixel = LineWidth(1);
+  const int pixel = m_scale.lineWidth(1);
   painter.setPen(QPen(shadow, pixel));
-  painter.drawLine(QPointF(PxF(kLine1Grey.x1), PxF(kLine1Grey.y1)),
-                   QPointF(PxF(kLine1Grey.x2), PxF(kLine1Grey.y2)));
+  painter.drawLine(QPointF(m_scale.pxF(kLine1Grey.x1), m_scale.pxF(kLine1Grey.y1)),
+                   QPointF(m_scale.pxF(kLine1Grey.x2), m_scale.pxF(kLine1Grey.y2)));
   painter.setPen(QPen(light, 2 * pixel));
-  painter.drawLine(QPointF(PxF(kLine0White.x1), PxF(kLine0White.y1) + pixel),
-                   QPointF(PxF(kLine0White.x2), PxF(kLine0White.y2) + pixel));
+  painter.drawLine(QPointF(m_scale.pxF(kLine0White.x1), m_scale.pxF(kLine0White.y1) + pixel),
+                   QPointF(m_scale.pxF(kLine0White.x2), m_scale.pxF(kLine0White.y2) + pixel));
 }

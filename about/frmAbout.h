@@ -6,6 +6,7 @@
 
 #include "ControlArray.h"
 #include "SysInfoLauncher.h"
+#include "Twips.h"
 
 class QLabel;
 class QPushButton;
@@ -25,8 +26,10 @@ class frmAbout : public QDialog {
   Q_OBJECT
 
 public:
-  /// Pass the picker window as parent: the box then has no taskbar button of its own.
-  frmAbout(AboutServices services, const QPixmap& banner, QWidget* parent = nullptr);
+  /// Laid out at `scale`, the banner drawn for it. Pass the picker window as parent: the box then
+  /// has no taskbar button of its own.
+  frmAbout(AboutServices services, const QPixmap& banner, LayoutScale scale = LayoutScale(),
+           QWidget* parent = nullptr);
 
   /// Builds the caption, the title line and the version line from the application information.
   void Form_Load();
@@ -46,11 +49,6 @@ public:
   /// The version line's text: "ﾊﾞｰｼﾞｮﾝ " and the three numbers in plain decimal.
   static QString VersionText(int16_t major, int16_t minor, int16_t revision);
 
-  /// Where a window whose frame is `frame` goes: where it stands when it fits in `available`,
-  /// else moved just far enough to lie wholly inside it (to its top or left edge where the frame
-  /// is larger than the area).
-  static QPoint KeptOnScreen(const QRect& frame, const QRect& available);
-
 protected:
   void paintEvent(QPaintEvent* event) override;
   /// Keeps the box on the picker's screen when its designed place lies partly off it.
@@ -59,6 +57,7 @@ protected:
   void reject() override;
 
 private:
+  const LayoutScale m_scale;
   MessageBoxService& m_messages;
   SysInfoLauncher m_launcher;
   QLabel* m_lblTitle = nullptr;

@@ -32,20 +32,21 @@ class Floor : public QWidget {
 public:
   explicit Floor(const PictureBanks& banks) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFixedSize(Px(PickerLayout::kClientWidth), Px(PickerLayout::kClientHeight));
+    const LayoutScale design;
+    setFixedSize(design.px(PickerLayout::kClientWidth), design.px(PickerLayout::kClientHeight));
     for (int16_t i = 0; i < banks.Image2().count(); ++i) m_numbers.push_back(banks.Image2()[i]);
     for (int16_t i = 0; i < 10; ++i) m_digits.push_back(banks.Image1()[i]);
     m_blink = {banks.Image4()[0], banks.Image4()[1]};
     // Each panel's reels, then its start button; their controls stand in the panel's group box.
     for (int p = 0; p < kGameCount; ++p) {
       const GamePanel& panel = kPanels[p];
-      const QPoint origin = PickerLayout::kPanels[p].px().topLeft();
+      const QPoint origin = design.px(PickerLayout::kPanels[p]).topLeft();
       for (int k = 0; k < panel.reelCount; ++k) {
-        const QRect box = PickerLayout::Reel(k).px().translated(origin);
+        const QRect box = design.px(PickerLayout::Reel(k)).translated(origin);
         m_reels[panel.firstReel - 1 + k] = {PictureIn(box, banks.questionMark()),
                                             banks.questionMark()};
       }
-      const QRect box = PickerLayout::Start(panel.reelCount).px().translated(origin);
+      const QRect box = design.px(PickerLayout::Start(panel.reelCount)).translated(origin);
       m_starts[p] = {PictureIn(box, banks.areYouReady()), banks.areYouReady()};
     }
     connect(&m_tick, &QTimer::timeout, this, &Floor::tick);

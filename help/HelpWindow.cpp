@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "AppInfo.h"
+#include "PictureBanks.h"
 
 Q_LOGGING_CATEGORY(lcHelp, "tamahiroi.help", QtWarningMsg)
 
@@ -54,15 +55,18 @@ QVariant HelpBrowser::loadResource(int type, const QUrl& name) {
     qCInfo(lcHelp).noquote() << "not read:" << url.toString();
     return {};
   }
-  if (type == QTextDocument::ImageResource && devicePixelRatioF() > 1.0) {
+  if (type == QTextDocument::ImageResource) {
     const QFileInfo file(url.toLocalFile());
     const QString sharp = file.dir().filePath(file.completeBaseName() + "@2x." + file.suffix());
+    const qreal ratio = devicePixelRatioF();
     QImage image;
-    if (IsHelpFolderFile(sharp, m_helpFolder) && image.load(sharp)) {
-      // The 2x drawing serves every density above 1: it keeps its size in the page, sharp.
-      image.setDevicePixelRatio(2.0);
-      return image;
-    }
+    qreal drawn = 1.0;
+    if (WantsSharpPicture(ratio, m_scale.factor()) && IsHelpFolderFile(sharp, m_helpFolder) &&
+        image.load(sharp))
+      drawn = 2.0;
+    else if (!image.load(file.filePath()))
+      return QTextBrowser::loadResource(type, name);  // not a picture: as the toolkit reads it
+    return PictureForScreen(std::move(image), drawn, ratio, m_scale.factor());
   }
   return QTextBrowser::loadResource(type, name);
 }
@@ -107,6 +111,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent) {
 }
 
 void HelpWindow::showHelp(const HelpFile& help) {
+  m_browser->setLayoutScale(LayoutScale::ForFont(m_browser->font()));
   if (help.problem.isEmpty()) {
     m_browser->setHelpFolder(QFileInfo(help.path).absolutePath());
     m_browser->setSource(QUrl::fromLocalFile(help.path));
@@ -121,17 +126,54 @@ void HelpWindow::showHelp(const HelpFile& help) {
   // 40 lines high; within the screen. Sizes follow the desktop's font, not pixels.
   const QFontMetrics metrics(m_browser->font());
   const int em = metrics.horizontalAdvance(QChar(0x3042));  // a full-width character
+  const int chrome =
+      2 * m_browser->frameWidth() + m_browser->verticalScrollBar()->sizeHint().width();
+  const QSize screen =
+      this->screen() != nullptr ? this->screen()->availableGeometry().size() * 9 / 10 : QSize();
+  int width = pageWidth(40 * em);
+  if (screen.isValid() && width + chrome > screen.width() &&
+      fitPictures(screen.width() - chrome, width))
+    width = pageWidth(40 * em);
+  QSize wanted(width + chrome, 40 * metrics.lineSpacing());
+  if (screen.isValid()) wanted = wanted.boundedTo(screen);
+  resize(wanted);
+}
+
+int HelpWindow::pageWidth(int textWidth) const {
+  const int em = m_browser->fontMetrics().horizontalAdvance(QChar(0x3042));
   m_browser->document()->setDocumentMargin(em);
   // Measured on a copy: the browser's own page takes the width of the widget as it is now.
   // The copy loads its pictures through the browser, at the screen's density.
   const std::unique_ptr<QTextDocument> measure(m_browser->document()->clone(m_browser));
-  measure->setTextWidth(40 * em);
-  const int chrome =
-      2 * m_browser->frameWidth() + m_browser->verticalScrollBar()->sizeHint().width();
-  QSize wanted(qCeil(measure->size().width()) + chrome, 40 * metrics.lineSpacing());
-  if (const QScreen* screen = this->screen())
-    wanted = wanted.boundedTo(screen->availableGeometry().size() * 9 / 10);
-  resize(wanted);
+  measure->setTextWidth(textWidth);
+  return qCeil(measure->size().width());
+}
+
+bool HelpWindow::fitPictures(int room, int width) {
+  // The widest picture at its designed size.
+  const LayoutScale shown = m_browser->layoutScale();
+  QTextDocument& page = *m_browser->document();
+  qreal widest = 0;
+  for (QTextBlock block = page.begin(); block.isValid(); block = block.next()) {
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextCharFormat format = it.fragment().charFormat();
+      if (!format.isImageFormat()) continue;
+      const QVariant picture =
+          page.resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name()));
+      if (picture.canConvert<QImage>())
+        widest =
+            qMax(widest, picture.value<QImage>().deviceIndependentSize().width() / shown.factor());
+    }
+  }
+  // The page around its widest picture keeps its width; the picture gets what room is left.
+  const qreal around = width - widest * shown.factor();
+  if (widest <= 0 || room <= around) return false;
+  const LayoutScale fitted = shown.atMost((room - around) / widest);
+  if (fitted == shown) return false;
+  // Loaded again, at the lowered scale.
+  m_browser->setLayoutScale(fitted);
+  m_browser->reload();
+  return true;
 }
 
 void HelpWindow::bringToFront() {

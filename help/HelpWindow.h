@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include "HelpFile.h"
+#include "Twips.h"
 
 /// Silent unless asked for, e.g. QT_LOGGING_RULES="tamahiroi.help.info=true": what the viewer
 /// shows, refuses and hands over (the tests that drive the real viewer read it).
@@ -34,8 +35,8 @@ bool IsHelpFolderFile(const QString& path, const QString& helpFolder);
 bool InstallQtTranslations();
 
 /// The page browser. It reads nothing outside the help's own folder, no file larger than
-/// kLargestHelpFile, and takes a page's pictures at the screen's pixel density where the help
-/// folder has them ("NAME@2x.png" beside "NAME.png").
+/// kLargestHelpFile, and shows a page's pictures at its layout scale, taken at the screen's pixel
+/// density where the help folder has them ("NAME@2x.png" beside "NAME.png").
 class HelpBrowser : public QTextBrowser {
   Q_OBJECT
 
@@ -44,6 +45,9 @@ public:
 
   /// The folder whose files the browser may read; none when empty.
   void setHelpFolder(const QString& folder) { m_helpFolder = folder; }
+  /// The scale pictures loaded from now on are shown at, as the windows are laid out.
+  void setLayoutScale(LayoutScale scale) { m_scale = scale; }
+  LayoutScale layoutScale() const { return m_scale; }
   QVariant loadResource(int type, const QUrl& name) override;
 
   /// Follows a link as ActionForLink says.
@@ -51,6 +55,7 @@ public:
 
 private:
   QString m_helpFolder;
+  LayoutScale m_scale;
 };
 
 /// A normal top-level window titled "ﾀﾏﾋﾛｲのﾍﾙﾌﾟ" that shows a help file, or says in its page
@@ -62,6 +67,7 @@ public:
   explicit HelpWindow(QWidget* parent = nullptr);
 
   /// Shows the file's first page from its top, or the problem with it; sizes the window to fit.
+  /// Its pictures grow with its text, as the windows do, as far as the screen holds them.
   void showHelp(const HelpFile& help);
 
   /// Shows the window in front of the others and activates it, also when it was minimised.
@@ -72,5 +78,12 @@ public:
   QString firstHeading() const;
 
 private:
+  /// The page's width laid out at `textWidth`, its pictures and margins included.
+  int pageWidth(int textWidth) const;
+  /// Lowers the pictures' scale, where the page (`width` wide) is wider than `room` for its
+  /// widest picture, to what fits, as the windows' scale is lowered to fit the screen. True when
+  /// it did.
+  bool fitPictures(int room, int width);
+
   HelpBrowser* m_browser = nullptr;
 };

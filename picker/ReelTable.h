@@ -43,22 +43,31 @@ inline const GamePanel& PanelOfReel(int16_t reel) {
 /// Each reel's stopped value by reel number (index 0 unused); empty while the reel spins.
 using StoppedReels = std::array<std::optional<int16_t>, kReelCount + 1>;
 
+/// A game's numbers in reel order, "?" for a reel that spins, joined by `separator`; empty when
+/// none of its reels is stopped. The copy command and the screen reader's set both read it.
+inline std::string GameNumbersText(const GamePanel& panel, const StoppedReels& reels,
+                                   const std::string& separator) {
+  std::string text;
+  bool anyStopped = false;
+  for (int16_t reel = panel.firstReel; reel < panel.firstReel + panel.reelCount; ++reel) {
+    const std::optional<int16_t>& value = reels[reel];
+    if (reel != panel.firstReel) text += separator;
+    text += value ? std::to_string(*value) : std::string("?");
+    anyStopped = anyStopped || value.has_value();
+  }
+  return anyStopped ? text : std::string();
+}
+
 /// The chosen numbers as plain text, one line per game with at least one stopped reel, in panel
 /// order: the caption, then every reel's number in reel order ("?" while it spins), separated by
 /// blanks. Empty when no reel is stopped.
 inline std::string ChosenNumbersText(const StoppedReels& reels) {
   std::string text;
   for (const GamePanel& panel : kPanels) {
-    std::string line = panel.caption;
-    bool anyStopped = false;
-    for (int16_t reel = panel.firstReel; reel < panel.firstReel + panel.reelCount; ++reel) {
-      const std::optional<int16_t>& value = reels[reel];
-      line += ' ' + (value ? std::to_string(*value) : std::string("?"));
-      anyStopped = anyStopped || value.has_value();
-    }
-    if (!anyStopped) continue;
+    const std::string numbers = GameNumbersText(panel, reels, " ");
+    if (numbers.empty()) continue;
     if (!text.empty()) text += '\n';
-    text += line;
+    text += panel.caption + (' ' + numbers);
   }
   return text;
 }

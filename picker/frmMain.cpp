@@ -10,12 +10,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
 #include <QWindow>
+#include <algorithm>
 
 #include "AppInfo.h"
 #include "HandlerGuard.h"
 #include "Trace.h"
+#include "WindowFit.h"
 #include "WindowLayout.h"
 #include "frmAbout.h"
 
@@ -37,10 +40,7 @@ void frmMain::connectHandler(Sender* sender, Signal signal, Handler handler) {
 }
 
 frmMain::frmMain(PickerServices services, QWidget* parent)
-    : QMainWindow(parent),
-      m_services(services),
-      m_draw(services.random),
-      m_banks(qApp->devicePixelRatio(), LayoutScale()) {
+    : QMainWindow(parent), m_services(services), m_draw(services.random) {
   Form_Initialize();
 
   setObjectName("frmMain");
@@ -50,19 +50,30 @@ frmMain::frmMain(PickerServices services, QWidget* parent)
   setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
 
+  buildMenus();
+  // The desktop's font's scale, as far as the screen the window opens on holds it; the user
+  // cannot resize the window, so it must fit from the start.
+  const QSize designed(LayoutScale().px(PickerLayout::kClientWidth),
+                       LayoutScale().px(PickerLayout::kClientHeight));
+  m_scale = FitLayoutScale(font(), designed, menuBar()->sizeHint().height(),
+                           screen()->availableGeometry());
+  FitFontToLayout(*this, m_scale);
+  m_banks.emplace(qApp->devicePixelRatio(), m_scale.factor());
+
   // A held key presses a button once; Enter presses the focused button as Space does.
   m_buttonKeys = new ButtonKeys(ButtonKeys::Enter::PressesLikeSpace, this);
 
   auto* client = new QWidget(this);
   client->setObjectName("client");
-  client->setFixedSize(Px(PickerLayout::kClientWidth), Px(PickerLayout::kClientHeight));
+  client->setFixedSize(m_scale.px(PickerLayout::kClientWidth),
+                       m_scale.px(PickerLayout::kClientHeight));
   setCentralWidget(client);
 
   buildPanels(client);
 
   m_commandOK = new QPushButton("OK", client);
   m_commandOK->setObjectName("CommandOK");
-  m_commandOK->setGeometry(PickerLayout::kOk.px());
+  m_commandOK->setGeometry(m_scale.px(PickerLayout::kOk));
   m_commandOK->setAutoDefault(false);
   m_buttonKeys->watch(m_commandOK);
   connectHandler(m_commandOK, &QPushButton::clicked, [this] { CommandOK_Click(); });
@@ -76,7 +87,6 @@ frmMain::frmMain(PickerServices services, QWidget* parent)
   m_timerStart->setInterval(kBlinkInterval);
   connectHandler(m_timerStart, &QTimer::timeout, [this] { TimerStart_Timer(); });
 
-  buildMenus();
   buildTabOrder();
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   m_commandOK->setFocus();
@@ -97,17 +107,17 @@ void frmMain::buildPanels(QWidget* client) {
     const GamePanel& panel = kPanels[p];
     auto* frame = new QGroupBox(QString::fromUtf8(panel.caption), client);
     frame->setObjectName(QString("Frame1_%1").arg(panel.frameIndex));
-    frame->setGeometry(PickerLayout::kPanels[p].px());
+    frame->setGeometry(m_scale.px(PickerLayout::kPanels[p]));
     m_frame1.insert(panel.frameIndex, frame);
 
     for (int16_t k = 0; k < panel.reelCount; ++k) {
       const int16_t reel = checkedAdd16(panel.firstReel, k);
-      auto* button = new PictureButton(frame);
+      auto* button = new PictureButton(frame, m_scale);
       button->setObjectName(QString("Command%1").arg(reel));
-      button->setGeometry(PickerLayout::Reel(k).px());
+      button->setGeometry(m_scale.px(PickerLayout::Reel(k)));
       button->setToolTip("STOP");
       m_buttonKeys->watch(button);
-      button->setPicture(m_banks.questionMark());
+      button->setPicture(m_banks->questionMark());
       button->setAccessibleName(QString("%1 %2").arg(QString::fromUtf8(panel.caption)).arg(k + 1));
       connectHandler(button, &QAbstractButton::clicked, [this, reel] { Command_Click(reel); });
       button->installEventFilter(this);
@@ -122,10 +132,10 @@ void frmMain::buildPanels(QWidget* client) {
       m_reelTimers[reel] = timer;
     }
 
-    auto* start = new PictureButton(frame);
+    auto* start = new PictureButton(frame, m_scale);
     start->setObjectName(QString("CommandStart_%1").arg(panel.startIndex));
-    start->setGeometry(PickerLayout::Start(panel.reelCount).px());
-    start->setPicture(m_banks.areYouReady());
+    start->setGeometry(m_scale.px(PickerLayout::Start(panel.reelCount)));
+    start->setPicture(m_banks->areYouReady());
     m_buttonKeys->watch(start);
     start->setAccessibleName(QString("%1 スタート").arg(QString::fromUtf8(panel.caption)));
     const int16_t index = panel.startIndex;
@@ -180,6 +190,9 @@ void frmMain::popUpContextMenuAtFocus() {
 
 void frmMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
+  // Where the window system placed a window grown with the font partly off the screen, its
+  // buttons would be out of reach.
+  KeepFrameOnScreen(*this, *screen());
   QWindow* window = windowHandle();
   if (window == nullptr || window == m_watchedWindow) return;
   // The toolkit tells widgets of no change of ratio; the window is exposed anew after any (its
@@ -242,8 +255,8 @@ QTimer& frmMain::Timer(int16_t reel) const {
 
 const QPixmap& frmMain::reelPicture(int16_t reel, int16_t value) const {
   const int16_t kind = PanelOfReel(reel).kind;
-  if (kind == kLoto6 || kind == kMiniLoto) return m_banks.Image2()[checkedSub16(value, 1)];
-  return m_banks.Image1()[value];
+  if (kind == kLoto6 || kind == kMiniLoto) return m_banks->Image2()[checkedSub16(value, 1)];
+  return m_banks->Image1()[value];
 }
 
 void frmMain::Form_Initialize() { m_services.random.seedFromClock(); }
@@ -265,12 +278,26 @@ void frmMain::Command_Click(int16_t reel) {
   button.setAccessibleDescription(QString::number(stopped));
   // The focus has just moved on (a disabled button cannot keep it), so the number would be read
   // only by one who comes back to this reel: say it now.
-  if (m_services.announcer != nullptr)
-    m_services.announcer->announce(button, stopAnnouncement(reel));
+  if (m_services.announcer == nullptr) return;
+  QString message = stopAnnouncement(reel);
+  // The game's last spinning reel: its whole set follows, in the same message, since a second
+  // message so soon would cut the first short (a screen reader speaks the newer at once).
+  const GamePanel& panel = PanelOfReel(reel);
+  const StoppedReels reels = stoppedReels();
+  if (std::all_of(reels.begin() + panel.firstReel,
+                  reels.begin() + panel.firstReel + panel.reelCount,
+                  [](const std::optional<int16_t>& value) { return value.has_value(); }))
+    message += "。" + setAnnouncement(panel);
+  m_services.announcer->announce(button, message);
 }
 
 QString frmMain::stopAnnouncement(int16_t reel) const {
   return Command(reel).accessibleName() + " は " + QString::number(m_draw.slot(reel));
+}
+
+QString frmMain::setAnnouncement(const GamePanel& panel) const {
+  return QString::fromUtf8(panel.caption) + " は " +
+         QString::fromStdString(GameNumbersText(panel, stoppedReels(), "、"));
 }
 
 void frmMain::CommandStart_Click(int16_t Index) {
@@ -287,7 +314,7 @@ void frmMain::CommandStart_Click(int16_t Index) {
 }
 
 void frmMain::TimerStart_Timer() {
-  const QPixmap& picture = m_banks.Image4()[m_blinkPhase];
+  const QPixmap& picture = m_banks->Image4()[m_blinkPhase];
   m_commandStart.forEach([&picture](int16_t index, PictureButton& button) {
     // Set as a generic control, by the property's name.
     if (!button.setProperty("Picture", picture))
@@ -302,13 +329,13 @@ void frmMain::FollowMotionPreference() {
     return;
   }
   SetTimerEnabled(*m_timerStart, false);
-  const QPixmap& steady = m_banks.Image4()[0];
+  const QPixmap& steady = m_banks->Image4()[0];
   m_commandStart.forEach([&steady](int16_t, PictureButton& button) { button.setPicture(steady); });
 }
 
 void frmMain::FollowDevicePixelRatio(qreal devicePixelRatio) {
-  if (devicePixelRatio == m_banks.devicePixelRatio()) return;
-  const QHash<qint64, QPixmap> counterparts = m_banks.remake(devicePixelRatio);
+  if (devicePixelRatio == m_banks->devicePixelRatio()) return;
+  const QHash<qint64, QPixmap> counterparts = m_banks->remake(devicePixelRatio);
   auto swap = [&counterparts](PictureButton& button) {
     const QPixmap picture = button.picture(), disabled = button.disabledPicture();
     button.setPicture(counterparts.value(picture.cacheKey(), picture));
@@ -318,12 +345,14 @@ void frmMain::FollowDevicePixelRatio(qreal devicePixelRatio) {
   m_commandStart.forEach([&swap](int16_t, PictureButton& button) { swap(button); });
 }
 
-std::string frmMain::chosenNumbersText() const {
+StoppedReels frmMain::stoppedReels() const {
   StoppedReels reels;
   for (int16_t reel = 1; reel <= kReelCount; ++reel)
     if (!Command(reel).isEnabled()) reels[reel] = m_draw.slot(reel);
-  return ChosenNumbersText(reels);
+  return reels;
 }
+
+std::string frmMain::chosenNumbersText() const { return ChosenNumbersText(stoppedReels()); }
 
 void frmMain::mnu_copy_Click() {
   const std::string text = chosenNumbersText();
@@ -341,7 +370,8 @@ void frmMain::mnu_help_th_Click() {
 void frmMain::mnu_version_Click() {
   // The one About box: created here, shown modally (the reels keep spinning behind it) and
   // discarded when closed. Its parent keeps it off the taskbar.
+  // At the window's own scale: the box is smaller every way, so it fits where the window does.
   frmAbout about({m_services.registry, m_services.files, m_services.programs, m_services.messages},
-                 m_banks.banner(), this);
+                 m_banks->banner(), m_scale, this);
   about.exec();
 }

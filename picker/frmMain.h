@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "Announcer.h"
 #include "ButtonKeys.h"
@@ -25,6 +26,7 @@
 #include "RandomSource.h"
 #include "ReelTable.h"
 #include "Registry.h"
+#include "Twips.h"
 
 class QAction;
 class QGroupBox;
@@ -46,6 +48,8 @@ struct PickerServices {
 };
 
 /// The main window: four game panels of reels, their start buttons, the OK button and the menus.
+/// It is laid out at the scale of the desktop's font, lowered where it would not fit the screen
+/// it opens on.
 class frmMain : public QMainWindow {
   Q_OBJECT
 
@@ -58,7 +62,8 @@ public:
   /// Seeds the random source; runs once, first, when the window object is created.
   void Form_Initialize();
   /// The click of reel N's button (Command1 .. Command18): stops the reel on a fresh draw, and
-  /// has the screen reader say which reel stopped on what.
+  /// has the screen reader say which reel stopped on what, and after the game's last spinning
+  /// reel the game's whole set.
   void Command_Click(int16_t reel);
   /// The tick of reel N's timer (Timer1 .. Timer18): the next spin frame.
   void Timer_Timer(int16_t reel);
@@ -83,7 +88,8 @@ public:
 
   // Read access for the layout and for tests.
   const DrawEngine& drawEngine() const { return m_draw; }
-  const PictureBanks& banks() const { return m_banks; }
+  const PictureBanks& banks() const { return *m_banks; }
+  LayoutScale layoutScale() const { return m_scale; }
   PictureButton& Command(int16_t reel) const;
   QTimer& Timer(int16_t reel) const;
   const ControlArray<PictureButton>& CommandStart() const { return m_commandStart; }
@@ -93,6 +99,9 @@ public:
   std::string chosenNumbersText() const;
   /// What the screen reader says when a reel stops: the reel's name, "は" and the number.
   QString stopAnnouncement(int16_t reel) const;
+  /// What it says when a game's last spinning reel stops: the caption, "は" and the game's
+  /// numbers in reel order.
+  QString setAnnouncement(const GamePanel& panel) const;
 
   /// The command line of the help item.
   static constexpr const char* kHelpCommand = "winhlp32.exe TH.hlp";
@@ -100,7 +109,8 @@ public:
 protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
-  /// Starts watching the window's own ratio, once the toolkit has made the window.
+  /// Starts watching the window's own ratio, once the toolkit has made the window, and keeps
+  /// its frame on its screen.
   void showEvent(QShowEvent* event) override;
 
 private:
@@ -113,12 +123,15 @@ private:
   template <class Sender, class Signal, class Handler>
   void connectHandler(Sender* sender, Signal signal, Handler handler);
   const QPixmap& reelPicture(int16_t reel, int16_t value) const;
+  StoppedReels stoppedReels() const;
   /// Opens the context menu as a key asks for it.
   void popUpContextMenuAtFocus();
 
   PickerServices m_services;
   DrawEngine m_draw;
-  PictureBanks m_banks;
+  LayoutScale m_scale;
+  // Made once the scale is chosen, which takes the menu bar's height.
+  std::optional<PictureBanks> m_banks;
   // Reel N's button and timer at index N; index 0 is unused.
   std::array<PictureButton*, kReelCount + 1> m_reelButtons{};
   std::array<QTimer*, kReelCount + 1> m_reelTimers{};

@@ -1,6 +1,7 @@
 #include "PictureBanks.h"
 
 #include <QImage>
+#include <algorithm>
 
 #include "DrawEngine.h"
 #include "PictureNames.h"
@@ -24,26 +25,14 @@ struct Density {
   qreal scale;  // the layout's logical pixels per designed pixel
 };
 
-// Decodes one picture. Where more pixels than designed are wanted, it takes the 2x drawing; for
-// other than twice the pixels it resamples that once, here, so the picture has its size in
-// device-independent pixels and is never scaled while painting.
+// Decodes one picture, from the 2x drawing where more pixels than designed are wanted.
 QPixmap loadPicture(const QString& name, Density density, const std::string& control) {
-  const qreal pixels = density.ratio * density.scale;  // device pixels per designed pixel
-  const bool dense = pixels > 1.0;
-  const QString path = resourcePath(name, dense ? "@2x.png" : ".png");
+  const bool sharp = WantsSharpPicture(density.ratio, density.scale);
+  const QString path = resourcePath(name, sharp ? "@2x.png" : ".png");
   QImage image(path);
   if (image.isNull()) refused(control, path);
-  if (dense) {
-    if (pixels != 2.0) {
-      const QSizeF designed = QSizeF(image.size()) / 2.0;
-      image = image.scaled((designed * pixels).toSize(), Qt::IgnoreAspectRatio,
-                           Qt::SmoothTransformation);
-    }
-    image.setDevicePixelRatio(density.ratio);
-  } else {
-    image.setDevicePixelRatio(1.0);
-  }
-  return QPixmap::fromImage(std::move(image));
+  return QPixmap::fromImage(
+      PictureForScreen(std::move(image), sharp ? 2.0 : 1.0, density.ratio, density.scale));
 }
 
 void fillBank(std::vector<QPixmap>& pictures, ControlArray<const QPixmap>& bank, int count,
@@ -57,6 +46,23 @@ void fillBank(std::vector<QPixmap>& pictures, ControlArray<const QPixmap>& bank,
 }
 
 }  // namespace
+
+bool WantsSharpPicture(qreal devicePixelRatio, qreal layoutScale) {
+  return devicePixelRatio * layoutScale > 1.0;
+}
+
+QImage PictureForScreen(QImage drawn, qreal drawnScale, qreal devicePixelRatio, qreal layoutScale) {
+  // Device pixels per designed pixel; a screen of fewer than one per logical pixel is given the
+  // designed pixels.
+  const qreal pixels = std::max(qreal(1), devicePixelRatio * layoutScale);
+  if (pixels != drawnScale) {
+    const QSizeF designed = QSizeF(drawn.size()) / drawnScale;
+    drawn =
+        drawn.scaled((designed * pixels).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  }
+  drawn.setDevicePixelRatio(pixels > 1.0 ? devicePixelRatio : 1.0);
+  return drawn;
+}
 
 PictureBanks::PictureBanks(qreal devicePixelRatio, qreal layoutScale)
     : m_devicePixelRatio(devicePixelRatio), m_layoutScale(layoutScale) {

@@ -1,9 +1,20 @@
 #pragma once
 #include <QHash>
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <vector>
 #include "ControlArray.h"
+
+/// Whether a picture drawn at 1x and 2x is taken from its 2x drawing for a screen of
+/// `devicePixelRatio` that shows it at `layoutScale` times its designed size: where the two ask
+/// for more than the designed pixels.
+bool WantsSharpPicture(qreal devicePixelRatio, qreal layoutScale);
+
+/// A picture drawn at `drawnScale` times its designed pixels (1 or 2), made ready for such a
+/// screen: resampled once, here, where other pixels are wanted, so that it is never scaled while
+/// painting, and given the screen's ratio.
+QImage PictureForScreen(QImage drawn, qreal drawnScale, qreal devicePixelRatio, qreal layoutScale);
 
 /// The pictures of the windows, decoded once from the files built into the program.
 class PictureBanks {

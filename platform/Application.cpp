@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "Session.h"
-#include "Twips.h"
 
 namespace {
 
@@ -89,7 +88,5 @@ std::unique_ptr<QApplication> StartApplication(int& argc, char** argv) {
   }
   g_held.clear();
   WarnIfNoJapaneseFont(g_program);
-  // The toolkit's font is now the desktop's: the windows are laid out to fit it.
-  SetLayoutScale(LayoutScaleForFont(QApplication::font()));
   return app;
 }

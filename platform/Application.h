@@ -8,7 +8,6 @@
 /// for us: that would write files and outlive the program) and makes no runtime folder. Without
 /// a display the process ends with one line in Japanese naming what is missing and exit status 1,
 /// instead of the toolkit's abort. Where no installed font can show Japanese, says so on stderr.
-/// Sets the layout scale from the desktop's font.
 std::unique_ptr<QApplication> StartApplication(int& argc, char** argv);
 
 /// The line printed when no display can be opened, for the program named `program`; it names

@@ -6,8 +6,6 @@
 #include <QStyleOptionFocusRect>
 #include <cmath>
 
-#include "Twips.h"
-
 namespace {
 
 // Bevel colours of a raised button face; fixed so the look is the same in every style.
@@ -18,7 +16,8 @@ const QColor kInnerDark(0x80, 0x80, 0x80);
 
 }  // namespace
 
-PictureButton::PictureButton(QWidget* parent) : QAbstractButton(parent), m_line(LineWidth(1)) {
+PictureButton::PictureButton(QWidget* parent, LayoutScale scale)
+    : QAbstractButton(parent), m_line(scale.lineWidth(1)) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
 }

@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QPixmap>
 
+#include "Twips.h"
+
 /// A push button in picture style: a black face with a picture centred at its own size.
 /// It holds a normal picture, shown while enabled, and a disabled-state picture, shown unaltered
 /// (never greyed) while disabled. The normal picture is also the property "Picture", so a loop
@@ -12,7 +14,8 @@ class PictureButton : public QAbstractButton {
   Q_PROPERTY(QPixmap Picture READ picture WRITE setPicture)
 
 public:
-  explicit PictureButton(QWidget* parent = nullptr);
+  /// Its bevel and focus frame are as wide as a pixel of the window's layout at `scale`.
+  explicit PictureButton(QWidget* parent = nullptr, LayoutScale scale = LayoutScale());
 
   QPixmap picture() const { return m_picture; }
   void setPicture(const QPixmap& picture);

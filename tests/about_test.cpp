@@ -14,6 +14,7 @@
 #include "RecordingMessageBox.h"
 #include "RecordingProgramStarter.h"
 #include "ScriptedRandom.h"
+#include "WindowFit.h"
 #include "frmAbout.h"
 #include "frmMain.h"
 
@@ -108,20 +109,28 @@ private slots:
     QCOMPARE(QColor(shot.pixel(240, 206)), QColor(255, 255, 255));
   }
 
-  void largerFontGrowsTheWholeBoxAndCutsNoCaption_data() { AddDesktopFontRows(); }
+  // Run on the default screen and again on others (see CMakeLists.txt): the box takes the
+  // picker's scale, which fits the picker's screen.
+  void boxFitsThePickersScreenAtEveryFontAndCutsNoCaption_data() { AddDesktopFontRows(); }
 
-  void largerFontGrowsTheWholeBoxAndCutsNoCaption() {
+  void boxFitsThePickersScreenAtEveryFontAndCutsNoCaption() {
     QFETCH(qreal, points);
     const DesktopFont font(points);
-    const qreal scale = LayoutScale();
-    const PictureBanks banks(1.0, scale);
-    about = std::make_unique<frmAbout>(services(), banks.banner());
-    showAbout();
-    QCOMPARE(about->size(), QSize(qRound(478 * scale), qRound(297 * scale)));
-    const QStringList faults = CutOrOverlapping(*about);
+    ClockRandom random;
+    frmMain picker({random, programs, messages, registry, files});
+    const LayoutScale scale = picker.layoutScale();
+    const PictureBanks banks(1.0, scale.factor());
+    frmAbout box(services(), banks.banner(), scale, &picker);
+    picker.show();
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QCOMPARE(box.size(), QSize(qRound(478 * scale.factor()), qRound(297 * scale.factor())));
+    const QRect available = picker.screen()->availableGeometry(), frame = box.frameGeometry();
+    QVERIFY2(available.contains(frame), qPrintable(Describe(frame, available)));
+    const QStringList faults = CutOrOverlapping(box);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join("; ")));
     // The banner fills its box inside the border, as at the design's size.
-    auto* picIcon = child<QLabel>("picIcon");
+    auto* picIcon = box.findChild<QLabel*>("picIcon");
     QCOMPARE(picIcon->contentsRect().size(), banks.banner().deviceIndependentSize().toSize());
   }
 
@@ -228,50 +237,25 @@ private slots:
     QVERIFY(about->isVisible());
   }
 
-  void keptOnScreen_data() {
-    QTest::addColumn<QRect>("frame");
-    QTest::addColumn<QPoint>("expected");
-    const QRect box(195, 161, 478, 297);
-    QTest::newRow("fits: stays where designed") << box << box.topLeft();
-    QTest::newRow("off the right: moved left") << box.translated(500, 0) << QPoint(800 - 478, 161);
-    QTest::newRow("off the bottom: moved up") << box.translated(0, 400) << QPoint(195, 600 - 297);
-    QTest::newRow("off the top left: moved in") << box.translated(-300, -200) << QPoint(0, 0);
-    QTest::newRow("larger than the area: its top left")
-        << QRect(100, 100, 900, 700) << QPoint(0, 0);
-  }
-
-  // The area is an 800 x 600 screen.
-  void keptOnScreen() {
-    QFETCH(QRect, frame);
-    QFETCH(QPoint, expected);
-    QCOMPARE(frmAbout::KeptOnScreen(frame, QRect(0, 0, 800, 600)), expected);
-  }
-
   // Run on the default screen and again on a small one at a high scale (see CMakeLists.txt).
   void boxStandsWhereDesignedOrWhollyOnThePickersScreen() {
     ClockRandom random;
     frmMain picker({random, programs, messages, registry, files});
     picker.show();
     QPixmap banner(40, 150);
-    frmAbout box(services(), banner, &picker);
+    frmAbout box(services(), banner, picker.layoutScale(), &picker);
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
     const QRect available = picker.screen()->availableGeometry();
     const QRect frame = box.frameGeometry();
-    QVERIFY2(available.contains(frame), qPrintable(QString("%1,%2 %3x%4 on %5x%6")
-                                                       .arg(frame.x())
-                                                       .arg(frame.y())
-                                                       .arg(frame.width())
-                                                       .arg(frame.height())
-                                                       .arg(available.width())
-                                                       .arg(available.height())));
+    QVERIFY2(available.contains(frame), qPrintable(Describe(frame, available)));
     const QRect client = box.geometry();
     const QRect designed =
         QRect(195, 161, 478, 297)
             .marginsAdded(QMargins(client.left() - frame.left(), client.top() - frame.top(),
                                    frame.right() - client.right(),
                                    frame.bottom() - client.bottom()));
-    QCOMPARE(frame.topLeft(), frmAbout::KeptOnScreen(designed, available));
+    QCOMPARE(frame.topLeft(), KeptOnScreen(designed, available));
   }
 
   void versionItemShowsAFreshBoxModallyWhileTheReelsSpin() {

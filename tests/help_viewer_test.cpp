@@ -3,12 +3,14 @@
 // Esc closes it; a help file it cannot show is reported in its own window; links and pictures
 // stay with the help; Qt's own texts are Japanese. Run at 1x and, as help_viewer_test_2x, at 2x.
 #include <QDesktopServices>
+#include <QImageReader>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QtTest>
 
+#include "CaptionsFit.h"
 #include "HelpFile.h"
 #include "HelpViewer.h"
 #include "HelpWindow.h"
@@ -55,16 +57,30 @@ private slots:
   void init() { window = std::make_unique<HelpWindow>(); }
   void cleanup() { window.reset(); }
 
+  // Run on a screen with room for the widest picture at every font's own scale, at 1x and 2x,
+  // and on a small one (see CMakeLists.txt).
+  void programHelpScrollsFollowsItsLinksShowsItsPicturesAndClosesWithEsc_data() {
+    AddDesktopFontRows();
+  }
+
   void programHelpScrollsFollowsItsLinksShowsItsPicturesAndClosesWithEsc() {
+    QFETCH(qreal, points);
+    const DesktopFont font(points);
+    window = std::make_unique<HelpWindow>();  // at that font
     window->showHelp(FindHelpFile("TH.hlp", kHelpFolder));
     window->show();
     QVERIFY(QTest::qWaitForWindowActive(window.get()));
     QScrollBar* scroll = window->browser().verticalScrollBar();
     QVERIFY(scroll->value() == 0 && scroll->maximum() > 0);
-    // The window takes its width from the text and leaves room on the screen (both runs have a
-    // screen of 1000 logical pixels or more); the widest picture fits in it.
-    QVERIFY(window->width() < window->screen()->availableSize().width() * 9 / 10);
+    // The window takes its width from the text and stays within nine tenths of the screen; the
+    // widest picture fits in it.
+    QVERIFY(window->width() <= (window->screen()->availableSize() * 9 / 10).width());
     QCOMPARE(window->browser().horizontalScrollBar()->maximum(), 0);
+    // The pictures grow with the text, as far as the screen holds them.
+    const qreal scale = window->browser().layoutScale().factor();
+    const qreal fonts = LayoutScale::ForFont(QApplication::font()).factor();
+    QVERIFY(scale <= fonts);
+    if (qEnvironmentVariableIsSet("TH_ROOM_FOR_EVERY_FONT")) QCOMPARE(scale, fonts);
 
     QSet<QString> anchors;
     QStringList links, pictures;
@@ -86,8 +102,14 @@ private slots:
       const QImage image = loaded.canConvert<QImage>() ? loaded.value<QImage>()
                                                        : QImage::fromData(loaded.toByteArray());
       QVERIFY2(!image.isNull(), qPrintable(picture));
-      // At 2x the drawing with twice the pixels: sharp, and the same size in the page.
+      // At 2x the drawing with twice the pixels: sharp, and the same size in the page; its
+      // designed size (its 1x file's) times the scale, within a pixel of rounding.
       QCOMPARE(image.devicePixelRatio(), window->devicePixelRatio());
+      const QSizeF expected = QSizeF(QImageReader(kHelpFolder + "/" + picture).size()) * scale;
+      const QSizeF size = image.deviceIndependentSize();
+      QVERIFY2(qAbs(size.width() - expected.width()) <= 1 &&
+                   qAbs(size.height() - expected.height()) <= 1,
+               qPrintable(picture));
     }
 
     QTest::keyClick(&window->browser(), Qt::Key_Escape);

@@ -3,8 +3,9 @@
 # (an X server, a session bus and an accessibility bus of its own), the real program, Tab from
 # OK to the first Loto 6 reel and Space. What Orca said (its debug file records every utterance)
 # must then hold the reel and the number it drew, as the program's own copy command (Ctrl+C)
-# tells it, said after the focus has moved on to the next reel and without moving it again. A
-# click on the first Numbers 4 reel is spoken the same way.
+# tells it, said after the focus has moved on to the next reel and without moving it again. Space
+# on the other five Loto 6 reels: after the sixth stop Orca says the game's whole set. A click on
+# the first Numbers 4 reel is spoken the same way as a stop.
 #
 #   orca_stop_test.sh PATH/TO/TH PATH/TO/layout_probe
 #
@@ -135,6 +136,19 @@ spoken=$(grep -nE "ﾛﾄ6 1 は $drawn" <<<"$after_space" | head -n1 | cut -d: 
 [ -n "$focus" ] && [ -n "$spoken" ] && [ "$spoken" -gt "$focus" ] ||
   fail "the stop was not said after the focus moved on to the next reel"
 [ "$(grep -cE "$button" <<<"$after_space")" -eq 1 ] || fail "the focus moved again"
+
+# Space on the other five: after the sixth stop, the game's set, once, in reel order, as the
+# copy command gives it.
+for reel in 2 3 4 5 6; do
+  xdotool key space || fail "could not press Space"
+  wait_for 'said | grep -qE "ﾛﾄ6 $reel は [0-9]"' 20 || fail "Orca did not say where reel $reel stopped"
+done
+line=$(copied_line ﾛﾄ6) || fail "the copy command gave no Loto 6 numbers"
+read -r _ n1 n2 n3 n4 n5 n6 <<<"$line"
+set="ﾛﾄ6 は $n1、$n2、$n3、$n4、$n5、$n6"
+wait_for 'said | grep -qF "$set"' 20 || fail "Orca did not say the set ($set)"
+said | sed -n "/ﾛﾄ6 6 は $n6/,\$p" | grep -qF "$set" || fail "the set was not said after the sixth stop"
+[ "$(said | grep -o "ﾛﾄ6 は " | wc -l)" -eq 1 ] || fail "the set was said more than once"
 
 # A click on the first Numbers 4 reel.
 eval "$(xdotool getwindowgeometry --shell "$window")"

@@ -16,6 +16,7 @@
 #include "QtMessageBox.h"
 #include "RecordingMessageBox.h"
 #include "Twips.h"
+#include "WindowFit.h"
 
 namespace {
 
@@ -224,7 +225,7 @@ private slots:
   void layoutScaleIsTheFontsHeightOverTheDesignFonts() {
     QFETCH(QFont, font);
     QFETCH(qreal, scale);
-    QCOMPARE(LayoutScaleForFont(font), scale);
+    QCOMPARE(LayoutScale::ForFont(font).factor(), scale);
   }
 
   void bevelWidensWithTheLayout_data() {
@@ -238,9 +239,7 @@ private slots:
   void bevelWidensWithTheLayout() {
     QFETCH(qreal, scale);
     QFETCH(int, line);
-    SetLayoutScale(scale);
-    PictureButton button;
-    SetLayoutScale(1);
+    PictureButton button(nullptr, LayoutScale(scale));
     button.resize(102, 102);
     const QImage face = button.grab().toImage();
     // Down the diagonal from the top left: the outer ring's light, the inner ring's, the face.
@@ -251,6 +250,25 @@ private slots:
       QCOMPARE(at(line + i), QColor(0xa0, 0xa0, 0xa0));
     }
     QCOMPARE(at(2 * line), QColor(Qt::black));
+  }
+
+  void keptOnScreen_data() {
+    QTest::addColumn<QRect>("frame");
+    QTest::addColumn<QPoint>("expected");
+    const QRect box(195, 161, 478, 297);
+    QTest::newRow("fits: stays where designed") << box << box.topLeft();
+    QTest::newRow("off the right: moved left") << box.translated(500, 0) << QPoint(800 - 478, 161);
+    QTest::newRow("off the bottom: moved up") << box.translated(0, 400) << QPoint(195, 600 - 297);
+    QTest::newRow("off the top left: moved in") << box.translated(-300, -200) << QPoint(0, 0);
+    QTest::newRow("larger than the area: its top left")
+        << QRect(100, 100, 900, 700) << QPoint(0, 0);
+  }
+
+  // The area is an 800 x 600 screen.
+  void keptOnScreen() {
+    QFETCH(QRect, frame);
+    QFETCH(QPoint, expected);
+    QCOMPARE(KeptOnScreen(frame, QRect(0, 0, 800, 600)), expected);
   }
 
   void pictureCanBeSetByPropertyName() {

@@ -81,7 +81,8 @@ int main(int argc, char* argv[]) {
   window.TimerStart_Timer();
   window.show();
 
-  frmAbout about({registry, files, programs, messages}, window.banks().banner(), &window);
+  frmAbout about({registry, files, programs, messages}, window.banks().banner(),
+                 window.layoutScale(), &window);
   about.show();
 
   bool written = save(picture(window), folder, "window") && save(picture(about), folder, "about");

@@ -14,19 +14,15 @@
 #include "Twips.h"
 
 /// A larger desktop font for the windows made while it lives: the toolkit's font at `points`,
-/// and the layout scale the program takes from it at start-up. Both are restored when it goes.
+/// restored when it goes.
 class DesktopFont {
 public:
   explicit DesktopFont(qreal points) : m_before(QApplication::font()) {
     QFont font = m_before;
     font.setPointSizeF(points);
     QApplication::setFont(font);
-    SetLayoutScale(LayoutScaleForFont(font));
   }
-  ~DesktopFont() {
-    QApplication::setFont(m_before);
-    SetLayoutScale(1);
-  }
+  ~DesktopFont() { QApplication::setFont(m_before); }
   DesktopFont(const DesktopFont&) = delete;
   DesktopFont& operator=(const DesktopFont&) = delete;
 
@@ -130,6 +126,17 @@ inline void AddDesktopFontRows() {
   QTest::newRow("design font") << 9.0;
   QTest::newRow("14 pt") << 14.0;
   QTest::newRow("20 pt") << 20.0;
+}
+
+/// A window's frame and the screen's free area it should lie in, for a failure's message.
+inline QString Describe(const QRect& frame, const QRect& available) {
+  return QString("frame %1,%2 %3x%4 on a free area of %5x%6")
+      .arg(frame.x())
+      .arg(frame.y())
+      .arg(frame.width())
+      .arg(frame.height())
+      .arg(available.width())
+      .arg(available.height());
 }
 
 /// Every caption the window cuts and every control that overlaps another; empty when all fit.

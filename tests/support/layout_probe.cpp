@@ -33,19 +33,20 @@ void Append(std::string (&fields)[4], int index, const QRect& box) {
 }  // namespace
 
 int main() {
-  std::printf("client_width=%d client_height=%d\n", Px(PickerLayout::kClientWidth),
-              Px(PickerLayout::kClientHeight));
+  const LayoutScale design;
+  std::printf("client_width=%d client_height=%d\n", design.px(PickerLayout::kClientWidth),
+              design.px(PickerLayout::kClientHeight));
   std::string reels[4], starts[4];
   for (int p = 0; p < kGameCount; ++p) {
     // The panel's controls stand in its group box, which stands in the client area.
-    const QPoint panel = PickerLayout::kPanels[p].px().topLeft();
+    const QPoint panel = design.px(PickerLayout::kPanels[p]).topLeft();
     for (int k = 0; k < kPanels[p].reelCount; ++k)
-      Append(reels, kPanels[p].firstReel + k, PickerLayout::Reel(k).px().translated(panel));
-    Append(starts, p, PickerLayout::Start(kPanels[p].reelCount).px().translated(panel));
+      Append(reels, kPanels[p].firstReel + k, design.px(PickerLayout::Reel(k)).translated(panel));
+    Append(starts, p, design.px(PickerLayout::Start(kPanels[p].reelCount)).translated(panel));
   }
   PrintArrays("reel", reels);
   PrintArrays("start", starts);
-  PrintBox("ok", PickerLayout::kOk.px());
-  PrintBox("about_ok", AboutLayout::kCmdOK.px());
+  PrintBox("ok", design.px(PickerLayout::kOk));
+  PrintBox("about_ok", design.px(AboutLayout::kCmdOK));
   return 0;
 }
