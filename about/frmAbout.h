@@ -39,10 +39,6 @@ public:
   void cmdSysInfo_Click();
 
   void StartSysInfo() { m_launcher.StartSysInfo(); }
-  bool GetKeyValue(std::uint32_t root, const std::string& keyPath, const std::string& valueName,
-                   std::string& value) {
-    return m_launcher.GetKeyValue(root, keyPath, valueName, value);
-  }
 
   const ControlArray<QLabel>& lblDisclaimer() const { return m_lblDisclaimer; }
 

@@ -1,5 +1,6 @@
 #include "DrawEngine.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "RuntimeError.h"
@@ -21,7 +22,7 @@ T& checkedAt(std::span<T> items, int16_t index) {
 int16_t DrawEngine::drawOnce(int16_t kind) {
   const DrawBounds bounds = GameBounds(kind);
   const float r = m_random.next();
-  const int16_t range = checkedAdd16(checkedSub16(bounds.upper, bounds.lower), 1);
+  const int range = bounds.upper - bounds.lower + 1;
   // Single-precision operands, evaluated in double and not rounded back: range * r stays below
   // range even for the largest r below 1, so the upper bound is never exceeded.
   const double x = static_cast<double>(static_cast<float>(range)) * static_cast<double>(r) +
@@ -63,11 +64,7 @@ int16_t DrawEngine::PickNumber(int16_t kind) { return drawFree(kind, true); }
 
 int16_t DrawEngine::SpinNumber(int16_t kind) { return drawFree(kind, false); }
 
-void DrawEngine::ClearTable(int16_t kind) {
-  const std::span<int16_t> flags = table(kind);
-  const auto size = static_cast<int16_t>(flags.size());
-  for (int16_t i = 0; i < size; i = checkedAdd16(i, 1)) checkedAt(flags, i) = kFree;
-}
+void DrawEngine::ClearTable(int16_t kind) { std::ranges::fill(table(kind), kFree); }
 
 int16_t DrawEngine::usedFlag(int16_t kind, int16_t number) const {
   return checkedAt(table(kind), number);

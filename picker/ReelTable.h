@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -10,6 +11,8 @@
 
 constexpr int16_t kReelCount = 18;
 constexpr int16_t kGameCount = 4;
+// The draw engine keeps reel N's number in its result slot N: a reel more needs a slot more.
+static_assert(DrawEngine::kSlotCount == kReelCount + 1, "one result slot per reel, and slot 0");
 
 /// One game panel, from the top of the window down.
 struct GamePanel {
@@ -40,17 +43,17 @@ inline const GamePanel& PanelOfReel(int16_t reel) {
   throw RuntimeError(ErrorKind::SubscriptOutOfRange, "reel " + std::to_string(reel));
 }
 
-/// Each reel's stopped value by reel number (index 0 unused); empty while the reel spins.
-using StoppedReels = std::array<std::optional<int16_t>, kReelCount + 1>;
+/// Where reel N stands: the number it stopped on, or none while it spins.
+using StoppedNumber = std::function<std::optional<int16_t>(int16_t reel)>;
 
 /// A game's numbers in reel order, "?" for a reel that spins, joined by `separator`; empty when
 /// none of its reels is stopped. The copy command and the screen reader's set both read it.
-inline std::string GameNumbersText(const GamePanel& panel, const StoppedReels& reels,
+inline std::string GameNumbersText(const GamePanel& panel, const StoppedNumber& stopped,
                                    const std::string& separator) {
   std::string text;
   bool anyStopped = false;
   for (int16_t reel = panel.firstReel; reel < panel.firstReel + panel.reelCount; ++reel) {
-    const std::optional<int16_t>& value = reels[reel];
+    const std::optional<int16_t> value = stopped(reel);
     if (reel != panel.firstReel) text += separator;
     text += value ? std::to_string(*value) : std::string("?");
     anyStopped = anyStopped || value.has_value();
@@ -61,10 +64,10 @@ inline std::string GameNumbersText(const GamePanel& panel, const StoppedReels& r
 /// The chosen numbers as plain text, one line per game with at least one stopped reel, in panel
 /// order: the caption, then every reel's number in reel order ("?" while it spins), separated by
 /// blanks. Empty when no reel is stopped.
-inline std::string ChosenNumbersText(const StoppedReels& reels) {
+inline std::string ChosenNumbersText(const StoppedNumber& stopped) {
   std::string text;
   for (const GamePanel& panel : kPanels) {
-    const std::string numbers = GameNumbersText(panel, reels, " ");
+    const std::string numbers = GameNumbersText(panel, stopped, " ");
     if (numbers.empty()) continue;
     if (!text.empty()) text += '\n';
     text += panel.caption + (' ' + numbers);

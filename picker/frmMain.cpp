@@ -111,7 +111,7 @@ void frmMain::buildPanels(QWidget* client) {
     m_frame1.insert(panel.frameIndex, frame);
 
     for (int16_t k = 0; k < panel.reelCount; ++k) {
-      const int16_t reel = checkedAdd16(panel.firstReel, k);
+      const auto reel = int16_t(panel.firstReel + k);
       auto* button = new PictureButton(frame, m_scale);
       button->setObjectName(QString("Command%1").arg(reel));
       button->setGeometry(m_scale.px(PickerLayout::Reel(k)));
@@ -196,7 +196,8 @@ void frmMain::showEvent(QShowEvent* event) {
   QWindow* window = windowHandle();
   if (window == nullptr || window == m_watchedWindow) return;
   // The toolkit tells widgets of no change of ratio; the window is exposed anew after any (its
-  // pixels are drawn again), and moved to another screen by a change of screens.
+  // pixels are drawn again), and moved to another screen by a change of screens. (From Qt 6.6,
+  // QEvent::DevicePixelRatioChange on the widget says it alone.)
   m_watchedWindow = window;
   window->installEventFilter(this);
   connect(window, &QWindow::screenChanged, this, &frmMain::followWindowRatio);
@@ -283,11 +284,10 @@ void frmMain::Command_Click(int16_t reel) {
   // The game's last spinning reel: its whole set follows, in the same message, since a second
   // message so soon would cut the first short (a screen reader speaks the newer at once).
   const GamePanel& panel = PanelOfReel(reel);
-  const StoppedReels reels = stoppedReels();
-  if (std::all_of(reels.begin() + panel.firstReel,
-                  reels.begin() + panel.firstReel + panel.reelCount,
-                  [](const std::optional<int16_t>& value) { return value.has_value(); }))
-    message += "。" + setAnnouncement(panel);
+  bool allStopped = true;
+  for (int16_t k = 0; k < panel.reelCount; ++k)
+    allStopped = allStopped && stoppedNumber(int16_t(panel.firstReel + k)).has_value();
+  if (allStopped) message += "。" + setAnnouncement(panel);
   m_services.announcer->announce(button, message);
 }
 
@@ -297,14 +297,14 @@ QString frmMain::stopAnnouncement(int16_t reel) const {
 
 QString frmMain::setAnnouncement(const GamePanel& panel) const {
   return QString::fromUtf8(panel.caption) + " は " +
-         QString::fromStdString(GameNumbersText(panel, stoppedReels(), "、"));
+         QString::fromStdString(GameNumbersText(panel, stoppedNumbers(), "、"));
 }
 
 void frmMain::CommandStart_Click(int16_t Index) {
   for (const GamePanel& panel : kPanels) {
     if (panel.startIndex != Index) continue;
     for (int16_t k = 0; k < panel.reelCount; ++k) {
-      const int16_t reel = checkedAdd16(panel.firstReel, k);
+      const auto reel = int16_t(panel.firstReel + k);
       SetTimerEnabled(Timer(reel), true);
       Command(reel).setEnabled(true);
       Command(reel).setAccessibleDescription(QString());
@@ -320,7 +320,14 @@ void frmMain::TimerStart_Timer() {
     if (!button.setProperty("Picture", picture))
       throw RuntimeError(ErrorKind::PropertyAccess, "CommandStart(" + std::to_string(index) + ")");
   });
-  m_blinkPhase = m_blinkPhase >= 1 ? int16_t{0} : checkedAdd16(m_blinkPhase, 1);
+  m_blinkPhase = m_blinkPhase == 0 ? int16_t{1} : int16_t{0};
+  m_blinked = true;
+}
+
+const QPixmap& frmMain::startPicture() const {
+  if (!m_timerStart->isActive()) return m_banks->Image4()[0];
+  if (!m_blinked) return m_banks->areYouReady();
+  return m_banks->Image4()[m_blinkPhase == 0 ? 1 : 0];
 }
 
 void frmMain::FollowMotionPreference() {
@@ -329,30 +336,37 @@ void frmMain::FollowMotionPreference() {
     return;
   }
   SetTimerEnabled(*m_timerStart, false);
-  const QPixmap& steady = m_banks->Image4()[0];
+  const QPixmap& steady = startPicture();
   m_commandStart.forEach([&steady](int16_t, PictureButton& button) { button.setPicture(steady); });
 }
 
 void frmMain::FollowDevicePixelRatio(qreal devicePixelRatio) {
   if (devicePixelRatio == m_banks->devicePixelRatio()) return;
-  const QHash<qint64, QPixmap> counterparts = m_banks->remake(devicePixelRatio);
-  auto swap = [&counterparts](PictureButton& button) {
-    const QPixmap picture = button.picture(), disabled = button.disabledPicture();
-    button.setPicture(counterparts.value(picture.cacheKey(), picture));
-    button.setDisabledPicture(counterparts.value(disabled.cacheKey(), disabled));
-  };
-  for (int16_t reel = 1; reel <= kReelCount; ++reel) swap(Command(reel));
-  m_commandStart.forEach([&swap](int16_t, PictureButton& button) { swap(button); });
+  m_banks.emplace(devicePixelRatio, m_scale.factor());
+  for (int16_t reel = 1; reel <= kReelCount; ++reel) {
+    PictureButton& button = Command(reel);
+    // A spinning reel shows its next frame within one beat; the question mark until then, as
+    // when the window opened.
+    const std::optional<int16_t> stopped = stoppedNumber(reel);
+    const QPixmap& picture = stopped ? reelPicture(reel, *stopped) : m_banks->questionMark();
+    button.setPicture(picture);
+    button.setDisabledPicture(picture);
+  }
+  const QPixmap& start = startPicture();
+  m_commandStart.forEach([&start](int16_t, PictureButton& button) { button.setPicture(start); });
 }
 
-StoppedReels frmMain::stoppedReels() const {
-  StoppedReels reels;
-  for (int16_t reel = 1; reel <= kReelCount; ++reel)
-    if (!Command(reel).isEnabled()) reels[reel] = m_draw.slot(reel);
-  return reels;
+std::optional<int16_t> frmMain::stoppedNumber(int16_t reel) const {
+  // A stopped reel's button is disabled; its number is in its result slot.
+  if (Command(reel).isEnabled()) return std::nullopt;
+  return m_draw.slot(reel);
 }
 
-std::string frmMain::chosenNumbersText() const { return ChosenNumbersText(stoppedReels()); }
+StoppedNumber frmMain::stoppedNumbers() const {
+  return [this](int16_t reel) { return stoppedNumber(reel); };
+}
+
+std::string frmMain::chosenNumbersText() const { return ChosenNumbersText(stoppedNumbers()); }
 
 void frmMain::mnu_copy_Click() {
   const std::string text = chosenNumbersText();

@@ -81,9 +81,9 @@ public:
   /// first blink picture steadily), and resumes it when the desktop no longer asks.
   void FollowMotionPreference();
   /// Makes the picture banks again when the window's device pixel ratio is no longer theirs
-  /// (another screen, another scale), and gives every reel and start button the new picture of
-  /// the entry it shows: a stopped reel keeps its number, a spinning one spins on, and the start
-  /// buttons keep their phase.
+  /// (another screen, another scale), and gives every reel and start button its picture anew
+  /// from the window's state: a stopped reel its number, a spinning one the question mark until
+  /// its next frame, the start buttons their phase of the blink.
   void FollowDevicePixelRatio(qreal devicePixelRatio);
 
   // Read access for the layout and for tests.
@@ -123,7 +123,12 @@ private:
   template <class Sender, class Signal, class Handler>
   void connectHandler(Sender* sender, Signal signal, Handler handler);
   const QPixmap& reelPicture(int16_t reel, int16_t value) const;
-  StoppedReels stoppedReels() const;
+  /// Reel N's stopped number, or none while it spins; and that for every reel.
+  std::optional<int16_t> stoppedNumber(int16_t reel) const;
+  StoppedNumber stoppedNumbers() const;
+  /// What the start buttons show now: the ready picture until the first blink, then the blink
+  /// phase last shown, or its first picture while the blink stands still for less motion.
+  const QPixmap& startPicture() const;
   /// Opens the context menu as a key asks for it.
   void popUpContextMenuAtFocus();
 
@@ -143,4 +148,5 @@ private:
   QMenu* m_contextMenu = nullptr;
   QPointer<QWindow> m_watchedWindow;
   int16_t m_blinkPhase = 0;
+  bool m_blinked = false;  // whether the start buttons have blinked yet
 };

@@ -80,21 +80,6 @@ PictureBanks::PictureBanks(qreal devicePixelRatio, qreal layoutScale)
   m_banner = loadPicture(PictureNames::banner(), density, "picIcon");
 }
 
-QHash<qint64, QPixmap> PictureBanks::remake(qreal devicePixelRatio) {
-  PictureBanks fresh(devicePixelRatio, m_layoutScale);
-  QHash<qint64, QPixmap> counterparts;
-  auto pair = [&counterparts](const std::vector<QPixmap>& old, const std::vector<QPixmap>& now) {
-    for (std::size_t i = 0; i < old.size(); ++i) counterparts.insert(old[i].cacheKey(), now[i]);
-  };
-  pair(m_digits, fresh.m_digits);
-  pair(m_numbers, fresh.m_numbers);
-  pair(m_blink, fresh.m_blink);
-  pair({m_questionMark, m_areYouReady, m_banner},
-       {fresh.m_questionMark, fresh.m_areYouReady, fresh.m_banner});
-  *this = std::move(fresh);
-  return counterparts;
-}
-
 const ControlArray<const QPixmap>& PictureBanks::Image1() const { return m_image1; }
 const ControlArray<const QPixmap>& PictureBanks::Image2() const { return m_image2; }
 const ControlArray<const QPixmap>& PictureBanks::Image4() const { return m_image4; }

@@ -1,5 +1,4 @@
 #pragma once
-#include <QHash>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
@@ -25,17 +24,14 @@ public:
   /// than 1 or 2 times the pixels, the 2x drawing is resampled once, here, so no picture is
   /// ever scaled while painting.
   explicit PictureBanks(qreal devicePixelRatio = 1.0, qreal layoutScale = 1.0);
+  // The banks point into their own storage: they stay where they are made.
   PictureBanks(const PictureBanks&) = delete;
   PictureBanks& operator=(const PictureBanks&) = delete;
 
-  /// Loads every picture again for a screen of another device pixel ratio, at the same layout
-  /// scale. Returns the new picture of each entry under its old picture's cacheKey, so that
-  /// whoever shows an old one can swap it for its counterpart.
-  QHash<qint64, QPixmap> remake(qreal devicePixelRatio);
   qreal devicePixelRatio() const { return m_devicePixelRatio; }
 
   const ControlArray<const QPixmap>& Image1() const;  ///< digit d at entry d, 0..9
-  const ControlArray<const QPixmap>& Image2() const;  ///< number n at entry n - 1, 0..42
+  const ControlArray<const QPixmap>& Image2() const;  ///< number n at entry n - 1
   const ControlArray<const QPixmap>& Image4() const;  ///< blink pair: 0 bright, 1 dim
   const QPixmap& questionMark() const;                ///< the reel buttons' initial picture
   const QPixmap& areYouReady() const;                 ///< the start buttons' initial picture
@@ -43,10 +39,6 @@ public:
   static QIcon windowIcon();                          ///< the light bulb, 16 and 32 px
 
 private:
-  // Moving keeps the vectors' storage, into which the arrays point.
-  PictureBanks(PictureBanks&&) = default;
-  PictureBanks& operator=(PictureBanks&&) = default;
-
   qreal m_devicePixelRatio;
   qreal m_layoutScale;
   // The banks' pictures; reserved to their final size before the arrays point into them.

@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QStyleOptionFocusRect>
 #include <cmath>
 
 namespace {
