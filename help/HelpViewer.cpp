@@ -13,7 +13,7 @@
 
 namespace {
 
-// Kept to what the manual page tamahiroi-help.1 says; %s are the command and the product's name.
+// Kept to what the manual page (help-viewer.1.in) says; %s are the command and the product's name.
 constexpr char kUsage[] =
     "Usage: %s [FILE]\n"
     "Show the help of the lottery number picker TH in a window titled %sのﾍﾙﾌﾟ.\n"

@@ -20,7 +20,7 @@
 #include "AppInfo.h"
 #include "PictureBanks.h"
 
-Q_LOGGING_CATEGORY(lcHelp, "tamahiroi.help", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcHelp, TH_HELP_LOG_CATEGORY, QtWarningMsg)
 
 bool IsHelpFolderFile(const QString& path, const QString& helpFolder) {
   const QFileInfo file(path);

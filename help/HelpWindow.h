@@ -11,7 +11,7 @@
 #include "HelpFile.h"
 #include "Twips.h"
 
-/// Silent unless asked for, e.g. QT_LOGGING_RULES="tamahiroi.help.info=true": what the viewer
+/// Silent unless asked for, e.g. QT_LOGGING_RULES="<TH_DATA_NAME>.help.info=true": what the viewer
 /// shows, refuses and hands over (the tests that drive the real viewer read it).
 Q_DECLARE_LOGGING_CATEGORY(lcHelp)
 

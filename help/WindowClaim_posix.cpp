@@ -17,7 +17,7 @@ namespace {
 QString channelName(const QString& path) {
   const QByteArray key = QByteArray::number(getuid()) + '\n' + qgetenv("WAYLAND_DISPLAY") + '\n' +
                          qgetenv("DISPLAY") + '\n' + path.toUtf8();
-  return "tamahiroi-help-" +
+  return TH_HELP_VIEWER "-" +
          QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(32);
 }
 

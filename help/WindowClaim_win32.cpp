@@ -56,7 +56,7 @@ std::wstring WindowClaimChannelName(const QString& path) {
   GetUserNameW(user, &length);
   const QByteArray key = QByteArray::number(static_cast<qulonglong>(session)) + '\n' +
                          QString::fromWCharArray(user).toUtf8() + '\n' + path.toLower().toUtf8();
-  const QString name = "\\\\.\\pipe\\tamahiroi-help-" +
+  const QString name = "\\\\.\\pipe\\" TH_HELP_VIEWER "-" +
                        QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(32);
   return name.toStdWString();
 }

@@ -6,8 +6,9 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QFileInfo>
-#include <cctype>
+
+#include "AppInfo.h"
+#include "Session.h"
 
 namespace {
 
@@ -19,19 +20,6 @@ const QString kEnableAnimations = QStringLiteral("enable-animations");
 const QString kAppearance = QStringLiteral("org.freedesktop.appearance");
 const QString kReducedMotion = QStringLiteral("reduced-motion");
 
-// A value in a D-Bus address: bytes outside the always-allowed set are written as %XX.
-QString EscapedAddressValue(const QString& value) {
-  QString escaped;
-  for (const char byte : value.toUtf8()) {
-    const auto c = static_cast<unsigned char>(byte);
-    if (std::isalnum(c) || QByteArrayView("-_/.\\*").contains(byte))
-      escaped += QLatin1Char(byte);
-    else
-      escaped += QStringLiteral("%%1").arg(c, 2, 16, QLatin1Char('0'));
-  }
-  return escaped;
-}
-
 // The portal's Read wraps the value in two variants (ReadOne and the signal in one).
 QVariant Unwrapped(QVariant value) {
   while (value.metaType() == QMetaType::fromType<QDBusVariant>())
@@ -41,20 +29,11 @@ QVariant Unwrapped(QVariant value) {
 
 }  // namespace
 
-QString RunningSessionBusAddress() {
-  const QString address = qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS");
-  if (!address.isEmpty()) return address;
-  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (runtime.isEmpty()) return {};
-  const QString socket = runtime + QStringLiteral("/bus");
-  if (!QFileInfo::exists(socket)) return {};
-  return QStringLiteral("unix:path=") + EscapedAddressValue(socket);
-}
-
 PortalMotionPreference::PortalMotionPreference(const QString& busAddress, QObject* parent)
     : MotionPreference(parent) {
   if (busAddress.isEmpty()) return;
-  const QString name = QStringLiteral("tamahiroi-motion-%1").arg(quintptr(this), 0, 16);
+  const QString name =
+      QStringLiteral("%1.motion-%2").arg(AppInfo::kAppId).arg(quintptr(this), 0, 16);
   QDBusConnection bus = QDBusConnection::connectToBus(busAddress, name);
   if (!bus.isConnected()) {
     QDBusConnection::disconnectFromBus(name);

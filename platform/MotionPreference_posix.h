@@ -5,11 +5,6 @@
 
 #include "MotionPreference.h"
 
-/// The address of a session bus that is running already: DBUS_SESSION_BUS_ADDRESS when set,
-/// else the desktop session's socket $XDG_RUNTIME_DIR/bus when it exists; empty otherwise.
-/// Never one to be started: an autolaunched bus writes files and outlives the program.
-QString RunningSessionBusAddress();
-
 /// Less motion as the desktop's settings portal tells it: "enable-animations" false under
 /// org.gnome.desktop.interface, or "reduced-motion" 1 under org.freedesktop.appearance.
 /// Asks once without waiting for the answer, then follows the portal's SettingChanged signal.

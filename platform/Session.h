@@ -1,6 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
+
+/// The address of a session bus that is running already: DBUS_SESSION_BUS_ADDRESS when set,
+/// else the desktop session's socket $XDG_RUNTIME_DIR/bus when there is one; empty otherwise,
+/// and on systems without a session bus. Never one to be started: an autolaunched bus writes
+/// files and outlives the program.
+QString RunningSessionBusAddress();
 
 /// The environment the toolkit starts in, made safe while this object lives: the toolkit may
 /// find a running session bus but never start one, and creates no runtime folder. Build it just

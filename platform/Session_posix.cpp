@@ -6,8 +6,22 @@
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
+#include <cctype>
 
 namespace {
+
+// A value in a D-Bus address: bytes outside the always-allowed set are written as %XX.
+QString EscapedAddressValue(const QString& value) {
+  QString escaped;
+  for (const char byte : value.toUtf8()) {
+    const auto c = static_cast<unsigned char>(byte);
+    if (std::isalnum(c) || QByteArrayView("-_/.\\*").contains(byte))
+      escaped += QLatin1Char(byte);
+    else
+      escaped += QStringLiteral("%%1").arg(c, 2, 16, QLatin1Char('0'));
+  }
+  return escaped;
+}
 
 bool IsPrivateFolder(const QByteArray& path) {
   struct stat info {};
@@ -21,6 +35,16 @@ bool IsSocket(const QByteArray& path) {
 }
 
 }  // namespace
+
+QString RunningSessionBusAddress() {
+  const QString address = qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS");
+  if (!address.isEmpty()) return address;
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  if (runtime.isEmpty()) return {};
+  const QString socket = runtime + QStringLiteral("/bus");
+  if (!IsSocket(socket.toLocal8Bit())) return {};
+  return QStringLiteral("unix:path=") + EscapedAddressValue(socket);
+}
 
 // A folder under which nothing can be made: the null device is no folder.
 constexpr const char* kNoTemp = "/dev/null";
@@ -44,11 +68,8 @@ ToolkitStartEnvironment::ToolkitStartEnvironment() {
   // With no session bus named, the D-Bus library would start one ("autolaunch"), which writes
   // files and outlives the program. A bus that runs is used; none is started: the address below
   // is never a bus, so a connection simply fails. It stays for the program's whole life.
-  if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    if (runtime.isEmpty() || !IsSocket(runtime + "/bus"))
-      qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/dev/null");
-  }
+  if (RunningSessionBusAddress().isEmpty())
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/dev/null");
 }
 
 ToolkitStartEnvironment::~ToolkitStartEnvironment() {

@@ -1,5 +1,9 @@
 // Less motion on Linux desktops: the session bus is asked only when one runs already, and the
 // picker window follows a settings portal (a stand-in on a private bus) while it runs.
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -14,6 +18,7 @@
 #include "RecordingMessageBox.h"
 #include "RecordingProgramStarter.h"
 #include "ScriptedRandom.h"
+#include "Session.h"
 #include "frmMain.h"
 
 class MotionPreferenceTest : public QObject {
@@ -78,7 +83,7 @@ private slots:
     QTest::addColumn<QString>("expected");  // %1: the runtime folder
     QTest::newRow("the session's address") << QByteArray("unix:path=/x") << true << "unix:path=/x";
     QTest::newRow("its socket, escaped") << QByteArray() << true << "unix:path=%1/a%20b%25/bus";
-    QTest::newRow("none: never an autolaunch") << QByteArray() << false << "";
+    QTest::newRow("a plain file: never an autolaunch") << QByteArray() << false << "";
   }
 
   void onlyARunningBusIsAsked() {
@@ -88,10 +93,21 @@ private slots:
     QTemporaryDir top;
     const QString runtime = top.filePath("a b%");
     QVERIFY(QDir().mkpath(runtime));
-    if (socket) QVERIFY(QFile(runtime + "/bus").open(QIODevice::WriteOnly));
+    // The session's socket, or a plain file of its name, which is no bus.
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (socket) {
+      sockaddr_un place{};
+      place.sun_family = AF_UNIX;
+      qstrncpy(place.sun_path, QFile::encodeName(runtime + "/bus").constData(),
+               sizeof place.sun_path);
+      QCOMPARE(::bind(listener, reinterpret_cast<sockaddr*>(&place), sizeof place), 0);
+    } else {
+      QVERIFY(QFile(runtime + "/bus").open(QIODevice::WriteOnly));
+    }
     qputenv("DBUS_SESSION_BUS_ADDRESS", address);
     qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
     QCOMPARE(RunningSessionBusAddress(), expected.replace("%1", top.path()));
+    ::close(listener);
   }
 
   void blinkFollowsThePortalWhileTheWindowRuns() {
