@@ -65,3 +65,35 @@ checked_ctest() {
     status=1
   return "$status"
 }
+
+# clang-tidy with the committed checks over FILES, each compiled as BUILD's compile database
+# says; in a build for Windows as mingw-w64 compiles them (its target and its C++ headers, which
+# clang does not find by itself). Prints the findings, not clang-tidy's count of the warnings it
+# left out (those of other people's headers); fails when there is one.
+#   tidy BUILD FILE...
+tidy() {
+  local build=$1 args=() dir status=0 findings
+  shift
+  if grep -q 'mingw32-g++' "$build/compile_commands.json"; then
+    args+=(--extra-arg=--target=x86_64-w64-mingw32 --extra-arg=-nostdinc++)
+    while read -r dir; do args+=("--extra-arg=-isystem$dir"); done < <(
+      x86_64-w64-mingw32-g++-posix -E -x c++ -v - </dev/null 2>&1 |
+        sed -n '/^#include <...> search starts here/,/^End of search list/p' | grep '^ /.*c++')
+  fi
+  # A few files at a time per core.
+  findings=$(printf '%s\n' "$@" |
+    xargs -P "$(nproc)" -n 4 clang-tidy -p "$build" --config-file="$root/.clang-tidy" --quiet \
+      "${args[@]}" 2>&1) || status=1
+  grep -v -E '^[0-9]+ warnings? (and [0-9]+ errors? )?generated\.$' <<<"$findings" || true
+  return "$status"
+}
+
+# The project's own files matching PATTERN that BUILD compiles, as its compile database lists.
+#   compiled_files BUILD PATTERN...
+compiled_files() {
+  local build=$1 file
+  shift
+  git -C "$root" ls-files "$@" | while read -r file; do
+    grep -qF "\"file\": \"$root/$file\"" "$build/compile_commands.json" && echo "$file"
+  done
+}
