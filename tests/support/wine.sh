@@ -41,3 +41,9 @@ start_wine_desktop() {
   owns_wine_prefix "$work/wine"
   prepare_wine_prefix "$work/wine" "$@" || fail "could not set up the Wine prefix"
 }
+
+# The major version of the Wine on the PATH (10 for "wine-10.0 (Debian 10.0~repack-6)"): where
+# Wine versions differ in what a test may expect, the test chooses by it and says so.
+#   wine_major
+wine_major() { wine --version 2>/dev/null | sed -n 's/^wine-\([0-9]*\).*/\1/p'; }
+
