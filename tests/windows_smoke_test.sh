@@ -35,8 +35,7 @@ start_wine_desktop "$work" "$(dirname "$0")/support/japanese-desktop.reg"
 load_layout wine "$layout" || fail "$layout printed no layout"
 
 # The prefix is kept between runs: 100 % to start with (one step below sets 200 %).
-wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1 ||
-  fail "could not set the desktop's scale"
+set_wine_scale 100 || fail "could not set the desktop's scale"
 
 # The places where the About box looks for the system-information tool, both empty to start.
 msinfo_key='HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO'
@@ -222,7 +221,7 @@ echo "Ctrl+Q ends the program with exit code 0"
 
 # At 200 % (192 dots per inch) the About box's designed place lies partly off this 1024 x 768
 # screen: it stands wholly on it instead.
-wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f >/dev/null 2>&1
+set_wine_scale 200 || fail "could not set the desktop's scale to 200 %"
 wine "$exe" >"$work/program-2x.log" 2>&1 &
 program=$!
 owns_process "$program"

@@ -47,3 +47,13 @@ start_wine_desktop() {
 #   wine_major
 wine_major() { wine --version 2>/dev/null | sed -n 's/^wine-\([0-9]*\).*/\1/p'; }
 
+# Sets the desktop's scale for the programs started next, PERCENT of 96 dots per inch, and makes
+# it hold: Wine 8 reads it as each program starts, Wine 10 only as its desktop starts, so the
+# prefix's server (and with it every program of the prefix) is ended and started again.
+#   set_wine_scale PERCENT
+set_wine_scale() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $((96 * $1 / 100)) /f \
+    >/dev/null 2>&1 || return 1
+  wineserver -k
+  prepare_wine_prefix "$WINEPREFIX"
+}
