@@ -91,8 +91,8 @@ heading=$(grep -o '<h1>.*</h1>' "$stage/help/TH.html" | head -n1 | sed 's/<[^>]*
 help_search=(--name '^ﾀﾏﾋﾛｲのﾍﾙﾌﾟ$')
 check_help() {
   local main=$1 output=$2 help pressed
-  # In the Japanese code page, with the console's line ends.
-  said() { iconv -f CP932 -t UTF-8 "$output" 2>/dev/null | tr -d '\r' | grep -c "$1" || true; }
+  # In the Japanese code page.
+  said() { debugger_output "$output" | iconv -f CP932 -t UTF-8 2>/dev/null | grep -c "$1" || true; }
   focus_window "$main" || true
   xdotool key F1
   help=$(first_window --within 30 "${help_search[@]}") || fail "F1 opened no help window"
@@ -122,8 +122,9 @@ check_help() {
   xdotool key Escape
   wait_window_gone 10 "${help_search[@]}" || fail "Esc did not close the help"
 }
-# The viewer says what it shows when asked, in the program's output.
-export WINEQT_LOGGING_RULES="tamahiroi.help.info=true" WINEQT_FORCE_STDERR_LOGGING=1
+# The viewer says what it shows when asked, to the debugger's output, which Wine logs with the
+# program's output.
+export WINEQT_LOGGING_RULES="tamahiroi.help.info=true" WINEDEBUG=-all,warn+seh
 
 # Nothing but the prefix itself must be left after an uninstall.
 before=$(snapshot)

@@ -57,3 +57,15 @@ set_wine_scale() {
   wineserver -k
   prepare_wine_prefix "$WINEPREFIX"
 }
+
+# What the programs of a run said to the debugger's output (where Qt sends its messages when no
+# console is attached), read from Wine's log of its "seh" channel (WINEDEBUG=warn+seh): one
+# message a line, in the bytes of the system's ANSI code page. A program that another starts (our
+# help viewer) gets no standard handles from it under Wine 10, as on Windows, so its messages
+# come out only this way (Wine 8 handed it the starter's standard error).
+#   debugger_output LOG
+debugger_output() {
+  local line
+  grep -a ':warn:seh:OutputDebugStringA "' "$1" | tr -d '\r' | sed 's/^[^"]*"//; s/"$//' |
+    while IFS= read -r line; do printf '%b' "$line"; done
+}
