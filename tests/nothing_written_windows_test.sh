@@ -30,11 +30,12 @@ on_failure '[ -n "${DISPLAY:-}" ] && import -window root "$work/failed.png" 2>/d
 wine_files=(
   '^(system|user|userdef)\.reg\|' "Wine's registry, saved by its server whenever it likes; compared through regedit's export instead"
 )
-# Registry keys (and all below them), as regedit names them:
+# Registry keys (and all below them), as regedit names them (the current control set under
+# either of its names):
 wine_keys=(
-  'HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\DeviceClasses\\'
+  'HKEY_LOCAL_MACHINE\\System\\(CurrentControlSet|ControlSet[0-9]+)\\Control\\DeviceClasses\\'
   "Wine's plug and play marks the interfaces of its own virtual devices (input, display) live or gone as its services start and stop"
-  'HKEY_LOCAL_MACHINE\\System\\CurrentControlSet\\Control\\ServiceCurrent\]'
+  'HKEY_LOCAL_MACHINE\\System\\(CurrentControlSet|ControlSet[0-9]+)\\Control\\ServiceCurrent\]'
   "Wine's service manager counts the services it starts"
   'HKEY_LOCAL_MACHINE\\Software\\(Wow6432Node\\)?Microsoft\\Windows NT\\CurrentVersion\\NetworkCards\\'
   "Wine lists the machine's network adapters when its network service first starts"
