@@ -67,7 +67,8 @@ for percent in 100 150 200; do
   wine "$exe" >"$work/program-$percent.log" 2>&1 &
   program=$!
   owns_process "$program"
-  main=$(first_window --within 60 --name "^$title\$") || fail "the window did not open at $percent %"
+  main=$(first_window --within 60 --name "^$title\$") ||
+    fail "the window did not open at $percent %"
   focus_window "$main" || fail "the window takes no focus at $percent %"
 
   # Without a window manager the X window is the Win32 client area: the menu bar, then the
@@ -89,7 +90,8 @@ for percent in 100 150 200; do
   # picture stretched to it.
   menu_here=$((HEIGHT - (client_height * percent + 50) / 100))
   read -r x y <<<"$(centre_of reel 1)"
-  xdotool mousemove --window "$main" $((x * percent / 100)) $((menu_here + y * percent / 100)) click 1
+  xdotool mousemove --window "$main" $((x * percent / 100)) $((menu_here + y * percent / 100)) \
+    click 1
   number=$(copied_first_number) || fail "the copy command gave no number for the first reel"
   name=$(printf 'n%02d' "$number")
   side=$((40 * percent / 100))
@@ -98,7 +100,8 @@ for percent in 100 150 200; do
     200) cp "$pictures/numbers/$name@2x.png" "$work/sharp.png" ;;
     *) convert "$pictures/numbers/$name@2x.png" -scale "${side}x$side!" "$work/sharp.png" ;;
   esac
-  convert "$pictures/numbers/$name.png" -filter Triangle -resize "${side}x$side!" "$work/stretched.png"
+  convert "$pictures/numbers/$name.png" -filter Triangle -resize "${side}x$side!" \
+    "$work/stretched.png"
   # The reel's button, a pixel more on each side for the rounding of its place.
   box="$(((reel_width[1] * percent + 99) / 100 + 2))x$(((reel_height[1] * percent + 99) / 100 + 2))"
   box+="+$((reel_x[1] * percent / 100 - 1))+$((menu_here + reel_y[1] * percent / 100 - 1))"
@@ -117,7 +120,8 @@ for percent in 100 150 200; do
   xdotool key alt+h a
   about=$(first_window --within 20 --name "^$about_title\$") || fail "no About box at $percent %"
   eval "$(xdotool getwindowgeometry --shell "$about")"
-  scaled "$WIDTH" "$about_client_width" "$percent" && scaled "$HEIGHT" "$about_client_height" "$percent" ||
+  scaled "$WIDTH" "$about_client_width" "$percent" &&
+    scaled "$HEIGHT" "$about_client_height" "$percent" ||
     fail "at $percent % the About box is $WIDTH x $HEIGHT, not $about_client_width x" \
       "$about_client_height times the scale"
   import -window "$about" "$work/about-$percent-percent.png"

@@ -209,12 +209,12 @@ word_count=$(msiinfo suminfo "$user_msi" | sed -n 's/^Source: \([0-9]*\).*/\1/p'
 user_programs=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')")/Programs
 user_folder="$user_programs/ﾀﾏﾋﾛｲ"
 user_entries() {
+  local key='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+  # None while the user's list does not exist: reg says so quietly, where Wine 10's regedit
+  # would say it in a message box and wait for it to be closed.
+  wine reg query "$key" >/dev/null 2>&1 || return 0
   rm -f "$work/user-uninstall.reg"
-  wine regedit /E "$(winepath -w "$work/user-uninstall.reg")" \
-    'HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Uninstall' >/dev/null 2>&1 ||
-    return 0
-  # No file when the user's list does not exist yet.
-  [ -f "$work/user-uninstall.reg" ] || return 0
+  wine regedit /E "$(winepath -w "$work/user-uninstall.reg")" "$key" >/dev/null 2>&1 || return 0
   iconv -f UTF-16 -t UTF-8 "$work/user-uninstall.reg" | tr -d '\r' |
     sed -n 's/^"DisplayName"="\(.*\)"$/\1/p'
 }

@@ -42,31 +42,29 @@ on_failure '[ -n "${DISPLAY:-}" ] && import -window root "$work/failed.png" 2>/d
 start_wine_desktop "$work" "$(dirname "$0")/support/japanese-desktop.reg"
 load_layout wine "$layout" || fail "$layout printed no layout"
 
-# UI Automation's control types by the names the table uses.
-declare -A control_type=([Button]=50000 [Image]=50006 [MenuBar]=50010 [MenuItem]=50011
-  [Text]=50020 [Group]=50026 [Window]=50032)
+# UI Automation's control types that the table names.
+types='50000=Button 50006=Image 50010=MenuBar 50011=MenuItem 50020=Text 50026=Group 50032=Window'
 
 # The client's answer: lines "AUTOMATION-ID TYPE NAME FOCUSABLE", tab-separated.
 uia() { wine "$client" "$@" 2>/dev/null | tr -d '\r'; }
 # The object an automation id names: its last part (the toolkit joins the object names from the
 # window down), "-" where there is none.
-object_of() { awk -F'\t' -v OFS='\t' '{ n = split($1, part, "."); $1 = part[n] == "" ? "-" : part[n]; print }'; }
+object_of() {
+  awk -F'\t' -v OFS='\t' '{ n = split($1, part, "."); $1 = part[n] == "" ? "-" : part[n]; print }'
+}
 # A window's elements as "OBJECT | TYPE | NAME" lines, sorted; a type the table does not name
 # stays a number.
 elements_of() {
-  local types
-  types=$(for name in "${!control_type[@]}"; do echo "${control_type[$name]}=$name"; done)
   uia tree "$1" | object_of | awk -F'\t' -v types="$types" '
-    BEGIN { n = split(types, pair, "\n"); for (i = 1; i <= n; i++) { split(pair[i], kv, "="); type[kv[1]] = kv[2] } }
-    { print $1 " | " ($2 in type ? type[$2] : $2) " | " $3 }' | sort
+    BEGIN { n = split(types, each, " "); for (i = 1; i <= n; i++) { split(each[i], kv, "="); name[kv[1]] = kv[2] } }
+    { print $1 " | " ($2 in name ? name[$2] : $2) " | " $3 }' | sort
 }
 expected_of() { # WINDOW
   awk -F'\t' -v window="$1" '$1 == window { print $2 " | " $4 " | " $6 }' "$table" | sort
 }
 # The table's objects of WINDOW in its tab order.
 tab_order_of() {
-  grep -v '^#' "$table" | awk -F'\t' -v window="$1" '$1 == window && $5 != "-" { print $5 "\t" $2 }' |
-    sort -n | cut -f2
+  awk -F'\t' -v window="$1" '$1 == window && $5 != "-" { print $5 "\t" $2 }' "$table" | sort -n | cut -f2
 }
 # The element of the window titled TITLE that UI Automation says has the focus, as its object.
 focused() { uia focus "$1" | object_of | cut -f1; }
