@@ -22,9 +22,11 @@ static_assert(std::is_same_v<BSTR, wchar_t*> && std::is_same_v<HRESULT, long>);
 
 namespace {
 
-// From UIAutomationCoreApi.h of Windows 10 1709, which mingw-w64's headers lack.
+// From UIAutomationCoreApi.h of Windows 10 1709, which Debian 12's mingw-w64 headers lack. A
+// stop is a completed action; a newer stop's result takes the place of one not yet spoken (the
+// reader keeps the most recent of this activity id), so a quick series ends on the latest.
 constexpr int kNotificationKindActionCompleted = 2;
-constexpr int kNotificationProcessingAll = 2;
+constexpr int kNotificationProcessingMostRecent = 3;
 
 class UiaAnnouncer final : public Announcer {
 public:
@@ -66,7 +68,7 @@ UiaNotification RaiseUiaNotification(WId window, const QString& message,
   HRESULT raised = E_OUTOFMEMORY;
   if (text != nullptr && activity != nullptr)
     raised = calls.raiseNotificationEvent(provider, kNotificationKindActionCompleted,
-                                          kNotificationProcessingAll, text, activity);
+                                          kNotificationProcessingMostRecent, text, activity);
   SysFreeString(activity);
   SysFreeString(text);
   provider->Release();

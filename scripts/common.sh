@@ -35,6 +35,13 @@ base_packages=(cmake ninja-build g++ qt6-base-dev fonts-vlgothic)
 # shellcheck disable=SC2034
 test_packages=(libgtest-dev desktop-file-utils appstream xvfb xdotool strace dbus-x11 dbus-daemon
   python3 python3-dbus python3-gi qt6-translations-l10n orca at-spi2-core dbus-bin xclip)
+# What the Windows tests need under Wine: Wine, and for the tests of the real windows an X
+# server, a tool that clicks and types, a screen grabber and a Japanese font; for the signing test
+# the signing tool, a throw-away certificate's maker and the installer's tools; for the hardening
+# table a reader of PE files; for the screen-reader check the clipboard's reader.
+# shellcheck disable=SC2034
+windows_test_packages=(wine64 wine xvfb xdotool imagemagick fonts-vlgothic osslsigncode openssl wixl
+  msitools python3-pefile xclip)
 
 configure_and_build() {
   if [ ! -f "$build/CMakeCache.txt" ]; then

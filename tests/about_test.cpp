@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "AccessibleTree.h"
 #include "CaptionsFit.h"
 #include "FakeFileFinder.h"
 #include "FakeRegistry.h"
@@ -182,6 +183,13 @@ private slots:
       QCOMPARE(QAccessible::queryAccessibleInterface(focus)->text(QAccessible::Name),
                QString::fromUtf8(stops[i].second));
     }
+  }
+
+  void accessibleTreeIsWhatAScreenReaderNeeds() {
+    const QStringList expected = ExpectedAccessibleTree(TH_ACCESSIBLE_TREE, "frmAbout");
+    QVERIFY2(expected.size() > 1, TH_ACCESSIBLE_TREE);
+    showAbout();
+    QCOMPARE(AccessibleTree(*about), expected);
   }
 
   void escEnterAndTheCloseCommandCloseTheBox_data() {

@@ -92,8 +92,8 @@ heading=$(grep -o '<h1>.*</h1>' "$stage/help/TH.html" | head -n1 | sed 's/<[^>]*
 help_search=(--name '^ﾀﾏﾋﾛｲのﾍﾙﾌﾟ$')
 check_help() {
   local main=$1 output=$2 help pressed
-  # In the Japanese code page, with the console's line ends.
-  said() { iconv -f CP932 -t UTF-8 "$output" 2>/dev/null | tr -d '\r' | grep -c "$1" || true; }
+  # In the Japanese code page.
+  said() { debugger_output "$output" | iconv -f CP932 -t UTF-8 2>/dev/null | grep -c "$1" || true; }
   focus_window "$main" || true
   xdotool key F1
   help=$(first_window --within 30 "${help_search[@]}") || fail "F1 opened no help window"
@@ -123,8 +123,9 @@ check_help() {
   xdotool key Escape
   wait_window_gone 10 "${help_search[@]}" || fail "Esc did not close the help"
 }
-# The viewer says what it shows when asked, in the program's output.
-export WINEQT_LOGGING_RULES="tamahiroi.help.info=true" WINEQT_FORCE_STDERR_LOGGING=1
+# The viewer says what it shows when asked, to the debugger's output, which Wine logs with the
+# program's output.
+export WINEQT_LOGGING_RULES="tamahiroi.help.info=true" WINEDEBUG=-all,warn+seh
 
 # Nothing but the prefix itself must be left after an uninstall.
 before=$(snapshot)
@@ -212,12 +213,12 @@ word_count=$(msiinfo suminfo "$user_msi" | sed -n 's/^Source: \([0-9]*\).*/\1/p'
 user_programs=$(winepath -u "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')")/Programs
 user_folder="$user_programs/ﾀﾏﾋﾛｲ"
 user_entries() {
+  local key='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+  # None while the user's list does not exist: reg says so quietly, where Wine 10's regedit
+  # would say it in a message box and wait for it to be closed.
+  wine reg query "$key" >/dev/null 2>&1 || return 0
   rm -f "$work/user-uninstall.reg"
-  wine regedit /E "$(winepath -w "$work/user-uninstall.reg")" \
-    'HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Uninstall' >/dev/null 2>&1 ||
-    return 0
-  # No file when the user's list does not exist yet.
-  [ -f "$work/user-uninstall.reg" ] || return 0
+  wine regedit /E "$(winepath -w "$work/user-uninstall.reg")" "$key" >/dev/null 2>&1 || return 0
   iconv -f UTF-16 -t UTF-8 "$work/user-uninstall.reg" | tr -d '\r' |
     sed -n 's/^"DisplayName"="\(.*\)"$/\1/p'
 }

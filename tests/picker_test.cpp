@@ -18,6 +18,7 @@
 #include <memory>
 #include <set>
 
+#include "AccessibleTree.h"
 #include "CaptionsFit.h"
 #include "FakeFileFinder.h"
 #include "FakeRegistry.h"
@@ -332,6 +333,14 @@ private slots:
     QCOMPARE(window->Command(3).accessibleDescription(), QStringLiteral("27"));
     window->CommandStart_Click(0);
     QVERIFY(window->Command(3).accessibleDescription().isEmpty());
+  }
+
+  void accessibleTreeIsWhatAScreenReaderNeeds() {
+    const QStringList expected = ExpectedAccessibleTree(TH_ACCESSIBLE_TREE, "frmMain");
+    QVERIFY2(expected.size() > 1, TH_ACCESSIBLE_TREE);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QCOMPARE(AccessibleTree(*window), expected);
   }
 
   void stopTellsTheScreenReaderWhichReelStoppedOnWhat_data() {

@@ -189,7 +189,8 @@ focus_window() {
 # Sets the windows' layout as the probe (layout_probe, or `wine layout_probe.exe`) prints it: client_width, client_height and
 # each control's NAME_x, NAME_y, NAME_width and NAME_height, in logical pixels of the window's
 # client area; arrays for the reels (by number, 1 to 18) and start buttons (by panel from the
-# top), plain values for ok (the picker's OK) and about_ok (the About box's).
+# top), plain values for ok (the picker's OK) and about_ok (the About box's), and the About
+# box's about_client_width and about_client_height.
 #   load_layout PROBE-COMMAND...
 # shellcheck disable=SC2034 # for the tests that source this
 load_layout() {
@@ -197,7 +198,8 @@ load_layout() {
   # A Windows build's probe under Wine ends its lines as Windows does.
   text=$("$@" | tr -d '\r') || return 1
   declare -g client_width client_height ok_x ok_y ok_width ok_height
-  declare -g about_ok_x about_ok_y about_ok_width about_ok_height
+  declare -g about_ok_x about_ok_y about_ok_width about_ok_height about_client_width
+  declare -g about_client_height
   declare -g -a reel_x reel_y reel_width reel_height start_x start_y start_width start_height
   eval "$text"
 }

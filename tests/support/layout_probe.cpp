@@ -3,7 +3,8 @@
 //   eval "$(layout_probe)"
 // Picker, in its client area: client_width, client_height; reel_x, reel_y, reel_width,
 // reel_height (arrays by reel number 1..18); start_x ... start_height (arrays by panel, from the
-// top); ok_x ... ok_height. About box, in its client area: about_ok_x ... about_ok_height.
+// top); ok_x ... ok_height. About box: about_client_width, about_client_height; in its client
+// area about_ok_x ... about_ok_height.
 #include <cstdio>
 #include <string>
 
@@ -47,6 +48,9 @@ int main() {
   PrintArrays("reel", reels);
   PrintArrays("start", starts);
   PrintBox("ok", design.px(PickerLayout::kOk));
+  const QRect aboutClient = design.px(AboutLayout::kClient);
+  std::printf("about_client_width=%d about_client_height=%d\n", aboutClient.width(),
+              aboutClient.height());
   PrintBox("about_ok", design.px(AboutLayout::kCmdOK));
   return 0;
 }

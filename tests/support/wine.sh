@@ -41,3 +41,31 @@ start_wine_desktop() {
   owns_wine_prefix "$work/wine"
   prepare_wine_prefix "$work/wine" "$@" || fail "could not set up the Wine prefix"
 }
+
+# The major version of the Wine on the PATH (10 for "wine-10.0 (Debian 10.0~repack-6)"): where
+# Wine versions differ in what a test may expect, the test chooses by it and says so.
+#   wine_major
+wine_major() { wine --version 2>/dev/null | sed -n 's/^wine-\([0-9]*\).*/\1/p'; }
+
+# Sets the desktop's scale for the programs started next, PERCENT of 96 dots per inch, and makes
+# it hold: Wine 8 reads it as each program starts, Wine 10 only as its desktop starts, so the
+# prefix's server (and with it every program of the prefix) is ended and started again.
+#   set_wine_scale PERCENT
+set_wine_scale() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $((96 * $1 / 100)) /f \
+    >/dev/null 2>&1 || return 1
+  wineserver -k
+  prepare_wine_prefix "$WINEPREFIX"
+}
+
+# What the programs of a run said to the debugger's output (where Qt sends its messages when no
+# console is attached), read from Wine's log of its "seh" channel (WINEDEBUG=warn+seh): one
+# message a line, in the bytes of the system's ANSI code page. A program that another starts (our
+# help viewer) gets no standard handles from it under Wine 10, as on Windows, so its messages
+# come out only this way (Wine 8 handed it the starter's standard error).
+#   debugger_output LOG
+debugger_output() {
+  local line
+  grep -a ':warn:seh:OutputDebugStringA "' "$1" | tr -d '\r' | sed 's/^[^"]*"//; s/"$//' |
+    while IFS= read -r line; do printf '%b' "$line"; done
+}
