@@ -43,6 +43,25 @@ test_packages=(libgtest-dev desktop-file-utils appstream xvfb xdotool strace dbu
 windows_test_packages=(wine64 wine xvfb xdotool imagemagick fonts-vlgothic osslsigncode openssl wixl
   msitools python3-pefile xclip)
 
+# What the package tests need besides (tests/package_deb_test.sh, tests/package_windows_test.sh):
+# the Debian package's checker, a private X server and its clicks, the font cache's tools, the
+# Japanese locale's maker, unzip and Wine.
+# shellcheck disable=SC2034
+package_test_packages=(lintian xvfb xdotool desktop-file-utils fontconfig locales unzip wine64 wine)
+
+# A script that changes the machine it runs on goes on only on CI's machine (CI=true) or when
+# its first argument is --on-this-machine (the caller shifts that off); else it says what it
+# would do (DOES) and ends with status 2.
+#   on_this_machine_only DOES "$@"
+on_this_machine_only() {
+  local does=$1
+  shift
+  [ "${1:-}" = --on-this-machine ] || [ "${CI:-}" = true ] && return 0
+  echo "scripts/$(basename "$0") $does."
+  echo "It is meant for CI; run it with --on-this-machine to do that here."
+  exit 2
+}
+
 configure_and_build() {
   if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"

@@ -14,11 +14,11 @@ suite=trixie
 mirror=$(sed -n 's/^URIs: *//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -1)
 [ -n "$mirror" ] || mirror=$(awk '$1 == "deb" { print $2; exit }' /etc/apt/sources.list 2>/dev/null)
 mirror=${mirror:-http://deb.debian.org/debian}
-# What the Linux tests need there and what the .deb's test needs besides; what the Windows tests
-# need under Debian 13's Wine, the package test's locale and unzip, and the mingw-w64 whose
-# headers declare the UI Automation client's interfaces (Debian 12's do not).
-debian13_packages=("${base_packages[@]}" "${test_packages[@]}" lintian fontconfig
-  "${windows_test_packages[@]}" locales unzip procps g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev)
+# What the Linux tests need there, the package tests besides, what the Windows tests need under
+# Debian 13's Wine, and the mingw-w64 whose headers declare the UI Automation client's interfaces
+# (Debian 12's do not).
+debian13_packages=("${base_packages[@]}" "${test_packages[@]}" "${package_test_packages[@]}"
+  "${windows_test_packages[@]}" procps g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev)
 
 cache="${XDG_CACHE_HOME:-$HOME/.cache}/tamahiroi/debian13"
 
