@@ -158,13 +158,18 @@ close_program "$installed_exe"
 echo "ok: the shortcut started $installed_exe; its window opened and closed"
 
 # Started from another working folder, the installed program finds its help all the same.
-(cd "$work" && wine "$folder/TH.exe" >"$work/msi-output" 2>&1) &
-started=$!
-window=$(window_of) || fail "the installed TH.exe showed no window"
-check_help "$window" "$work/msi-output" msi-help
-close_program "$installed_exe"
-wait "$started" || true
-echo "ok: F1 in the installed program opened its help, one window however often pressed"
+#   help_of_installed FOLDER WINDOWS-PATH NAME
+help_of_installed() {
+  local started window
+  (cd "$work" && wine "$1/TH.exe" >"$work/$3-output" 2>&1) &
+  started=$!
+  window=$(window_of) || fail "$2 showed no window"
+  check_help "$window" "$work/$3-output" "$3-help"
+  close_program "$2"
+  wait "$started" || true
+  echo "ok: F1 in $2 opened its help, one window however often pressed"
+}
+help_of_installed "$folder" "$installed_exe" msi
 
 msiexec /x "$msi"
 clean_after_uninstall
@@ -239,13 +244,7 @@ user_exe="$(winepath -w "$user_folder")\\TH.exe"
 running "$user_exe" || fail "the window is not that of $user_exe"
 close_program "$user_exe"
 echo "ok: the user's shortcut started $user_exe; its window opened and closed"
-(cd "$work" && wine "$user_folder/TH.exe" >"$work/user-output" 2>&1) &
-started=$!
-window=$(window_of) || fail "the TH.exe installed for one user showed no window"
-check_help "$window" "$work/user-output" user-help
-close_program "$user_exe"
-wait "$started" || true
-echo "ok: F1 in the program installed for one user opened its help, one window however often pressed"
+help_of_installed "$user_folder" "$user_exe" user
 msiexec /x "$user_msi"
 [ "$(user_entries)" = "$user_before" ] || fail "the uninstall for one user left its entry"
 # Also the folders and the shortcut as they were before, less the user's own installer cache,
