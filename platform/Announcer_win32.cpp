@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "Announcer.h"
+#include "AppInfo.h"
 
 // Last: they define macros of their own; the other two need windows.h's types first.
 #include <windows.h>
@@ -54,6 +55,8 @@ const UiaNotificationCalls& SystemUiaNotificationCalls() {
   return calls;
 }
 
+QString UiaActivityId() { return QString::fromUtf8(AppInfo::kAppId) + ".result"; }
+
 UiaNotification RaiseUiaNotification(WId window, const QString& message,
                                      const UiaNotificationCalls& calls) {
   if (calls.raiseNotificationEvent == nullptr || calls.hostProviderFromHwnd == nullptr)
@@ -64,7 +67,9 @@ UiaNotification RaiseUiaNotification(WId window, const QString& message,
     return UiaNotification::NoProvider;
   BSTR text =
       SysAllocStringLen(reinterpret_cast<const OLECHAR*>(message.utf16()), UINT(message.size()));
-  BSTR activity = SysAllocString(kUiaActivityId);
+  const QString activityId = UiaActivityId();
+  BSTR activity = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(activityId.utf16()),
+                                    UINT(activityId.size()));
   HRESULT raised = E_OUTOFMEMORY;
   if (text != nullptr && activity != nullptr)
     raised = calls.raiseNotificationEvent(provider, kNotificationKindActionCompleted,

@@ -31,8 +31,8 @@ struct UiaNotificationCalls {
 const UiaNotificationCalls& SystemUiaNotificationCalls();
 
 /// The activity id every notification of this program carries, by which screen readers tell
-/// its kind of message from others.
-inline constexpr wchar_t kUiaActivityId[] = L"jp.tamahiroi.TH.result";
+/// its kind of message from others: the application's id and ".result".
+QString UiaActivityId();
 
 /// Raises UI Automation's notification event with `message` on the native window `window`, for
 /// screen readers (Narrator, NVDA) to speak.

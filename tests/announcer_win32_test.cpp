@@ -138,7 +138,7 @@ private slots:
     QCOMPARE(standIn.window, reinterpret_cast<HWND>(window));
     QCOMPARE(standIn.raisedOn, &standIn.element);
     QCOMPARE(standIn.text, message);
-    QCOMPARE(standIn.activity, QString::fromWCharArray(kUiaActivityId));
+    QCOMPARE(standIn.activity, UiaActivityId());
     QCOMPARE(standIn.kind, 2);        // NotificationKind_ActionCompleted
     QCOMPARE(standIn.processing, 3);  // NotificationProcessing_MostRecent
   }
