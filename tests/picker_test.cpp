@@ -703,7 +703,8 @@ private slots:
     QFETCH(QList<int>, stops);
     QFETCH(QString, text);
     std::map<int16_t, int16_t> reels;
-    for (qsizetype i = 0; i + 1 < stops.size(); i += 2) reels[stops[i]] = int16_t(stops[i + 1]);
+    for (qsizetype i = 0; i + 1 < stops.size(); i += 2)
+      reels[int16_t(stops[i])] = int16_t(stops[i + 1]);
     const auto stopped = [&reels](int16_t reel) -> std::optional<int16_t> {
       if (const auto it = reels.find(reel); it != reels.end()) return it->second;
       return std::nullopt;
