@@ -18,14 +18,11 @@ source "$(dirname "$0")/support/common.sh"
 source "$(dirname "$0")/support/wine.sh"
 exe=$(realpath "$1") layout=$(realpath "$2") pictures=$(realpath "$3") work=$4
 
-for tool in wine wineserver Xvfb xdotool xclip import convert compare; do
-  command -v "$tool" >/dev/null || fail "needs $tool (scripts/test-windows installs it)"
-done
+needs scripts/test-windows wine wineserver Xvfb xdotool xclip import convert compare
 mkdir -p "$work/x"
 work=$(realpath "$work")
 rm -f "$work"/*.png
-on_failure '[ -n "${DISPLAY:-}" ] && import -window root "$work/failed.png" 2>/dev/null &&
-  echo "the screen at that moment: $work/failed.png"'
+screen_on_failure "$work"
 owns_folder "$work/x"
 start_xserver "$work/x" 2560x1600x24 || fail "Xvfb did not start"
 owns_wine_prefix "$work/wine"
@@ -45,14 +42,6 @@ distance() { # IMAGE PICTURE
   # compare says 1 for pictures that differ at all.
   { compare -metric RMSE -subimage-search "$1" "$2" null: 2>&1 || true; } |
     sed -n 's/.*(\([0-9.e-]*\)).*/\1/p' | head -n1
-}
-# The numbers Ctrl+C copies for the first game: "ﾛﾄ6 N1 ... N6", "?" for a spinning reel.
-copied_first_number() {
-  local copied
-  xdotool key ctrl+c
-  wait_for 'copied=$(timeout 5 xclip -selection clipboard -o 2>/dev/null | tr -d "\r") &&
-            [[ $copied == ﾛﾄ6\ [0-9]* ]]' 10 || return 1
-  head -n1 <<<"$copied" | cut -d' ' -f2
 }
 
 # The first reel's button at this scale, kept in reel-PERCENT.png; prints its fingerprint.
@@ -92,7 +81,8 @@ for percent in 100 150 200; do
   read -r x y <<<"$(centre_of reel 1)"
   xdotool mousemove --window "$main" $((x * percent / 100)) $((menu_here + y * percent / 100)) \
     click 1
-  number=$(copied_first_number) || fail "the copy command gave no number for the first reel"
+  number=$(copied_line ﾛﾄ6 | cut -d' ' -f2)
+  [[ $number =~ ^[0-9]+$ ]] || fail "the copy command gave \"$number\" for the first reel"
   name=$(printf 'n%02d' "$number")
   side=$((40 * percent / 100))
   case $percent in

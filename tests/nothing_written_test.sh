@@ -23,9 +23,7 @@ source "$(dirname "$0")/support/common.sh"
 program=$1 probe=$3
 load_layout "$2" || fail "$2 printed no layout"
 
-for tool in Xvfb xdotool strace timeout dbus-launch; do
-  command -v "$tool" >/dev/null || fail "needs $tool (scripts/test installs it)"
-done
+needs scripts/test Xvfb xdotool strace timeout dbus-launch
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/th-nothing-written.XXXXXX")
 owns_folder "$work"
@@ -78,11 +76,9 @@ use_once() {
 
   # Reels 1 and 3 (Loto 6), 8 (Mini Loto) and 16 (Numbers 3) clicked in their centres while the
   # others spin, each once the one before has stopped.
-  local reel x y
+  local reel
   for reel in 1 3 8 16; do
-    read -r x y <<<"$(centre_of reel "$reel")"
-    timeout 5 xdotool mousemove --window "$window" "$x" $((menu + y)) click 1 ||
-      fail "$name: could not click reel $reel at $x,$y"
+    click_control "$window" reel "$reel" || fail "$name: could not click reel $reel"
     wait_for "reel_stopped $window $reel $menu" 10 || fail "$name: reel $reel did not stop on a click"
   done
 

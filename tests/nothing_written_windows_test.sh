@@ -16,14 +16,11 @@ source "$(dirname "$0")/support/common.sh"
 source "$(dirname "$0")/support/wine.sh"
 exe=$(realpath "$1") layout=$(realpath "$2") work=$3
 
-for tool in wine wineserver Xvfb xdotool iconv import; do
-  command -v "$tool" >/dev/null || fail "needs $tool (scripts/test-windows installs it)"
-done
+needs scripts/test-windows wine wineserver Xvfb xdotool iconv import
 mkdir -p "$work"
 work=$(realpath "$work")
 rm -rf "$work/wine" "$work"/*.txt
-on_failure '[ -n "${DISPLAY:-}" ] && import -window root "$work/failed.png" 2>/dev/null &&
-  echo "the screen at that moment: $work/failed.png"'
+screen_on_failure "$work"
 
 # What Wine writes by itself, by name (extended regular expressions), with the reason.
 # Files, by their path in the prefix:
@@ -86,17 +83,10 @@ program=$!
 owns_process "$program"
 main=$(first_window --within 60 --name "^$title\$") || fail "the window did not open"
 focus_window "$main" || fail "the window takes no focus"
-eval "$(xdotool getwindowgeometry --shell "$main")"
-menu=$((HEIGHT - client_height))
-click() { # NAME INDEX: a control of the picker's layout
-  local x y
-  read -r x y <<<"$(centre_of "$1" "$2")"
-  xdotool mousemove --window "$main" "$x" $((menu + y)) click 1
-}
 # A stop by a click, one by Space on the reel the focus moved on to, a game started again.
-click reel 1
+click_control "$main" reel 1
 xdotool key space
-click start 0
+click_control "$main" start 0
 # The About box, its system-information button (no tool is registered: a message says so), the
 # message closed with Enter, the box with Esc.
 xdotool key alt+h a

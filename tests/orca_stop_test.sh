@@ -20,10 +20,8 @@ set -euo pipefail
 source "$(dirname "$0")/support/common.sh"
 
 if [ "${1:-}" != --inside ]; then
-  for tool in unshare script Xvfb xdotool xclip dbus-daemon dbus-send orca \
-    /usr/libexec/at-spi-bus-launcher; do
-    command -v "$tool" >/dev/null || fail "needs $tool (scripts/test installs it)"
-  done
+  needs scripts/test unshare script Xvfb xdotool xclip dbus-daemon dbus-send orca \
+    /usr/libexec/at-spi-bus-launcher
   work=$(mktemp -d "${TMPDIR:-/tmp}/th-orca.XXXXXX")
   owns_folder "$work"
   # Outside the namespace, where an X server judges which displays are taken by the processes it
@@ -106,16 +104,6 @@ focus_window "$window" || fail "the window took no focus"
 button='(push )?button\.?$'
 wait_for 'said | grep -qE "^OK,? $button"' 60 || fail "Orca did not read the focused OK button"
 
-# The numbers the reels stopped on, as the copy command puts them on the clipboard; waits until
-# they hold a line for GAME.
-#   copied_line GAME
-copied_line() {
-  local copied game=$1
-  xdotool key ctrl+c || return 1
-  wait_for 'copied=$(timeout 5 xclip -selection clipboard -o 2>/dev/null) &&
-            grep -q "^$game " <<<"$copied"' 20 || return 1
-  grep "^$game " <<<"$copied"
-}
 # Whether Orca said that REEL stopped on NUMBER (the whole number, not its first digits).
 #   said_stop REEL NUMBER
 said_stop() { said | grep -qE "(^|[^0-9])$1 は $2([^0-9]|\$)"; }
@@ -151,10 +139,7 @@ said | sed -n "/ﾛﾄ6 6 は $n6/,\$p" | grep -qF "$set" || fail "the set was n
 [ "$(said | grep -o "ﾛﾄ6 は " | wc -l)" -eq 1 ] || fail "the set was said more than once"
 
 # A click on the first Numbers 4 reel.
-eval "$(xdotool getwindowgeometry --shell "$window")"
-read -r x y <<<"$(centre_of reel 12)"
-xdotool mousemove --window "$window" "$x" $((HEIGHT - client_height + y)) click 1 ||
-  fail "could not click reel 12"
+click_control "$window" reel 12 || fail "could not click reel 12"
 wait_for 'said | grep -qE "ﾅﾝﾊﾞｰｽﾞ4 1 は [0-9]"' 20 ||
   fail "Orca did not say where a clicked reel stopped"
 line=$(copied_line ﾅﾝﾊﾞｰｽﾞ4) || fail "the copy command gave no Numbers 4 numbers"

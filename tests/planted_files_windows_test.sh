@@ -22,13 +22,10 @@ source "$(dirname "$0")/support/common.sh"
 source "$(dirname "$0")/support/wine.sh"
 exe=$(realpath "$1") planted=$(realpath "$2") load_probe=$(realpath "$3")
 start_probe=$(realpath "$4") work=$5
-for tool in wine wineserver Xvfb xdotool import; do
-  command -v "$tool" >/dev/null || fail "needs $tool (scripts/test-windows installs it)"
-done
+needs scripts/test-windows wine wineserver Xvfb xdotool import
 mkdir -p "$work"
 work=$(realpath "$work")
-on_failure '[ -n "${DISPLAY:-}" ] && import -window root "$work/failed.png" 2>/dev/null &&
-  echo "the screen at that moment: $work/failed.png"'
+screen_on_failure "$work"
 
 start_wine_desktop "$work"
 

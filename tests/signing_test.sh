@@ -11,9 +11,7 @@ set -euo pipefail
 source "$(dirname "$0")/support/common.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 exe=$(realpath "$1") work=$2
-for tool in openssl osslsigncode wixl msiinfo; do
-  command -v "$tool" >/dev/null || fail "needs $tool (scripts/test-windows installs it)"
-done
+needs scripts/test-windows openssl osslsigncode wixl msiinfo
 rm -rf "$work"
 mkdir -p "$work/stage/help"
 work=$(realpath "$work")

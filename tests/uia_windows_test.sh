@@ -25,9 +25,7 @@ source "$(dirname "$0")/support/common.sh"
 source "$(dirname "$0")/support/wine.sh"
 exe=$(realpath "$1") layout=$(realpath "$2") client=$3 table=$(realpath "$4") work=$5
 
-for tool in wine wineserver Xvfb xdotool xclip import; do
-  command -v "$tool" >/dev/null || fail "needs $tool (scripts/test-windows installs it)"
-done
+needs scripts/test-windows wine wineserver Xvfb xdotool xclip import
 wine=$(wine_major)
 if [ "${wine:-0}" -le 8 ]; then
   echo "SKIP: Wine $wine has no UI Automation client and no notification event"
@@ -36,8 +34,7 @@ fi
 [ -f "$client" ] || fail "no UI Automation client at $client (scripts/test-windows-wine10 builds it)"
 mkdir -p "$work"
 work=$(realpath "$work")
-on_failure '[ -n "${DISPLAY:-}" ] && import -window root "$work/failed.png" 2>/dev/null &&
-  echo "the screen at that moment: $work/failed.png"'
+screen_on_failure "$work"
 
 start_wine_desktop "$work" "$(dirname "$0")/support/japanese-desktop.reg"
 load_layout wine "$layout" || fail "$layout printed no layout"
@@ -121,15 +118,8 @@ notifications() {
     sed -n 's/.*UiaRaiseNotificationEvent ([^,]*, \([0-9]*\), \([0-9]*\), L"\(.*\)", L"\(.*\)"): stub$/\1 \2 \3|\4/p' |
     sed 's/\\\([0-9a-f]\{4\}\)/\\u\1/g' | while IFS= read -r line; do printf '%b\n' "$line"; done
 }
-# The number the copy command gives for a reel of the first game: Ctrl+C puts "ﾛﾄ6 N1 ... N6"
-# on the clipboard, "?" for a spinning reel.
-copied_number() { # POSITION
-  local copied
-  xdotool key ctrl+c
-  wait_for 'copied=$(timeout 5 xclip -selection clipboard -o 2>/dev/null | tr -d "\r") &&
-            [[ $copied == ﾛﾄ6* ]]' 10 || return 1
-  head -n1 <<<"$copied" | cut -d' ' -f$(($1 + 1))
-}
+# The number the copy command gives for the reel at POSITION of the first game ("?" spinning).
+copied_number() { copied_line ﾛﾄ6 | cut -d' ' -f$(($1 + 1)); }
 # The notification for the reel at POSITION of the first game: the result kind (2, action
 # completed), the most-recent processing (3), the reel's name and the copied number, and the
 # program's activity id.
@@ -145,10 +135,7 @@ check_notification() { # POSITION HOW
   echo "$2: UI Automation was given kind 2, processing 3, \"ﾛﾄ6 $1 は $number\", the activity id"
 }
 
-eval "$(xdotool getwindowgeometry --shell "$main")"
-menu=$((HEIGHT - client_height))
-read -r x y <<<"$(centre_of reel 1)"
-xdotool mousemove --window "$main" "$x" $((menu + y)) click 1
+click_control "$main" reel 1
 check_notification 1 "a click on the first reel"
 wait_for '[ "$(focused "$title")" = Command2 ]' 10 || fail "the focus did not move on to the second reel"
 xdotool key space

@@ -18,16 +18,13 @@ source "$(dirname "$0")/support/common.sh"
 source "$(dirname "$0")/support/wine.sh"
 exe=$(realpath "$1") probe=$(realpath "$2") layout=$(realpath "$3") work=$4
 
-for tool in wine wineserver Xvfb xdotool import convert timeout; do
-  command -v "$tool" >/dev/null || fail "needs $tool (scripts/test-windows installs it)"
-done
+needs scripts/test-windows wine wineserver Xvfb xdotool import convert timeout
 
 mkdir -p "$work"
 work=$(realpath "$work")
 rm -f "$work"/*.png
 trap 'echo "FAIL: $test_name: a step failed at line $LINENO" >&2' ERR
-on_failure '[ -n "${DISPLAY:-}" ] && import -window root "$work/failed.png" 2>/dev/null &&
-  echo "the screen at that moment: $work/failed.png"'
+screen_on_failure "$work"
 
 # A desktop like a Japanese Windows one, so the pictures show what a user there sees. The prefix
 # is kept between runs.

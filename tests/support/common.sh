@@ -18,6 +18,33 @@ fail() {
 #   on_failure CODE
 on_failure() { failure_hooks+=("$1"); }
 
+# Fails unless every TOOL is on the PATH; INSTALLER names what installs them.
+#   needs INSTALLER TOOL...
+needs() {
+  local installer=$1 tool
+  shift
+  for tool; do command -v "$tool" >/dev/null || fail "needs $tool ($installer installs it)"; done
+}
+
+# When the test fails, a picture of its X server's screen is left in WORK/failed.png.
+#   screen_on_failure WORK
+screen_on_failure() {
+  failed_screen=$1/failed.png
+  on_failure '[ -n "${DISPLAY:-}" ] && import -window root "$failed_screen" 2>/dev/null &&
+    echo "the screen at that moment: $failed_screen"'
+}
+
+# The numbers the reels stopped on, as the copy command (Ctrl+C in the focused window) puts them
+# on the clipboard: waits until they hold a line for GAME ("ﾛﾄ6 7 ? 12 ...") and prints it.
+#   copied_line GAME
+copied_line() {
+  local copied game=$1
+  xdotool key ctrl+c || return 1
+  wait_for 'copied=$(timeout 5 xclip -selection clipboard -o 2>/dev/null | tr -d "\r") &&
+            grep -q "^$game " <<<"$copied"' 20 || return 1
+  grep "^$game " <<<"$copied"
+}
+
 # What the test started or made, undone however the test ends: its processes by their ids (the
 # last started ends first), the Wine prefixes' servers (and with them the prefixes' programs),
 # then its folders. A process the test has waited for is forgotten, so that its id, free again,
@@ -211,4 +238,14 @@ centre_of() {
   local suffix=${2:+[$2]}
   local x="${1}_x$suffix" y="${1}_y$suffix" width="${1}_width$suffix" height="${1}_height$suffix"
   echo "$((${!x} + ${!width} / 2)) $((${!y} + ${!height} / 2))"
+}
+
+# Clicks the centre of a control of the layout in WINDOW, a window of the program without a
+# window manager: its X window is the client area, menu bar first.
+#   click_control WINDOW NAME [INDEX]
+click_control() {
+  local x y WINDOW X Y WIDTH HEIGHT SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  read -r x y <<<"$(centre_of "$2" "${3:-}")"
+  timeout 5 xdotool mousemove --window "$1" "$x" $((HEIGHT - client_height + y)) click 1
 }
