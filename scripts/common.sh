@@ -5,6 +5,9 @@
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="$root/build"
 
+# A message from the running script, named, on stderr.
+say() { echo "$(basename "$0"): $*" >&2; }
+
 # Installs the Debian packages given that are not installed yet (as root or through sudo).
 ensure_packages() {
   local missing=()

@@ -8,8 +8,6 @@
 # over it (overlayfs), thrown away afterwards with everything mounted for it, so the cached
 # chroot stays as made.
 
-say() { echo "$(basename "$0"): $*" >&2; }
-
 suite=trixie
 mirror=$(sed -n 's/^URIs: *//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -1)
 [ -n "$mirror" ] || mirror=$(awk '$1 == "deb" { print $2; exit }' /etc/apt/sources.list 2>/dev/null)
