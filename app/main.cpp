@@ -39,7 +39,7 @@ int main(int argc, char* argv[]) {
   const auto app = StartApplication(argc, argv);
   QApplication::setApplicationName("TH");
   // Lets the desktop match the window to the installed entry and its icon.
-  QApplication::setDesktopFileName(TH_APP_ID);
+  QApplication::setDesktopFileName(AppInfo::kAppId);
   QApplication::setWindowIcon(PictureBanks::windowIcon());
 
   // The picker window is the program: it ends when that window closes.

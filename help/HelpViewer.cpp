@@ -91,7 +91,7 @@ int RunHelpViewer(int argc, char* argv[], int first, const std::string& command)
   const QString name = file > 0 ? QApplication::arguments().value(file) : QStringLiteral("TH.hlp");
   QApplication::setApplicationName(TH_HELP_VIEWER);
   // The help belongs to the picker: desktops show it with the picker's entry and light bulb.
-  QApplication::setDesktopFileName(TH_APP_ID);
+  QApplication::setDesktopFileName(AppInfo::kAppId);
   QApplication::setWindowIcon(PictureBanks::windowIcon());
   InstallQtTranslations();
 
@@ -100,7 +100,8 @@ int RunHelpViewer(int argc, char* argv[], int first, const std::string& command)
   const QString helpFolder = QDir(QApplication::applicationDirPath()).filePath(TH_HELP_FOLDER);
   const std::unique_ptr<TaskbarGroup> taskbar = NewSystemTaskbarGroup();
   const HelpViewerSession session =
-      OpenHelpViewer(name, helpFolder, *taskbar, QStringLiteral(TH_HELP_APP_ID));
+      // Its taskbar group on Windows, apart from the picker's.
+      OpenHelpViewer(name, helpFolder, *taskbar, QString(AppInfo::kAppId) + ".Help");
   if (!session.window) return 0;
   session.window->show();
   session.window->raise();

@@ -65,7 +65,7 @@ QImage PictureForScreen(QImage drawn, qreal drawnScale, qreal devicePixelRatio, 
 }
 
 PictureBanks::PictureBanks(qreal devicePixelRatio, qreal layoutScale)
-    : m_devicePixelRatio(devicePixelRatio), m_layoutScale(layoutScale) {
+    : m_devicePixelRatio(devicePixelRatio) {
   const Density density{devicePixelRatio, layoutScale};
   // The digit bank holds every digit the digit games draw; the number bank every number from 1
   // up to the largest that a number game draws.

@@ -19,10 +19,7 @@ QImage PictureForScreen(QImage drawn, qreal drawnScale, qreal devicePixelRatio, 
 class PictureBanks {
 public:
   /// Loads every picture for a screen of this device pixel ratio, at layoutScale times its
-  /// designed size in device-independent pixels: the @2x files wherever the two together ask
-  /// for more than the designed pixels (with the ratio set on them). Where they ask for other
-  /// than 1 or 2 times the pixels, the 2x drawing is resampled once, here, so no picture is
-  /// ever scaled while painting.
+  /// designed size in device-independent pixels (WantsSharpPicture, PictureForScreen).
   explicit PictureBanks(qreal devicePixelRatio = 1.0, qreal layoutScale = 1.0);
   // The banks point into their own storage: they stay where they are made.
   PictureBanks(const PictureBanks&) = delete;
@@ -40,7 +37,6 @@ public:
 
 private:
   qreal m_devicePixelRatio;
-  qreal m_layoutScale;
   // The banks' pictures; reserved to their final size before the arrays point into them.
   std::vector<QPixmap> m_digits;
   std::vector<QPixmap> m_numbers;

@@ -53,7 +53,6 @@ public:
   friend bool operator==(LayoutScale a, LayoutScale b) {
     return qFuzzyCompare(a.m_factor, b.m_factor);
   }
-  friend bool operator!=(LayoutScale a, LayoutScale b) { return !(a == b); }
 
 private:
   qreal m_factor = 1;
