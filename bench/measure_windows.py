@@ -102,17 +102,14 @@ class WineBench:
 SIZE_GOALS = {"zip": 7_000_000, "msi": 7_500_000, "msi-per-user": 7_500_000}
 
 
-def download_goals(dist, version):
-    """[(name, bytes, goal)] of the zip and both installers."""
-    files = {"zip": f"tamahiroi-{version}-windows-x64.zip", "msi": f"tamahiroi-{version}-x64.msi",
-             "msi-per-user": f"tamahiroi-{version}-x64-per-user.msi"}
-    return [(name, os.path.getsize(os.path.join(dist, file)), SIZE_GOALS[name])
-            for name, file in files.items()]
+def download_goals(files):
+    """[(name, bytes, goal)] of the zip and both installers, given by their paths."""
+    return [(name, os.path.getsize(path), SIZE_GOALS[name]) for name, path in zip(SIZE_GOALS, files)]
 
 
 def main():
-    build, dist, version = sys.argv[1:4]
-    sizes = download_goals(dist, version)
+    build, files = sys.argv[1], sys.argv[2:5]
+    sizes = download_goals(files)
     exe = os.path.getsize(os.path.join(build, "TH.exe"))
     print(f"bench: TH.exe {exe:,d} B; the download:")
     print_table([("", "bytes", "goal")] +

@@ -126,3 +126,21 @@ compiled_files() {
     grep -qF "\"file\": \"$root/$file\"" "$build/compile_commands.json" && echo "$file"
   done
 }
+
+# What scripts/package makes and where, named by the version in its release build's facts
+# (product.env): sets product, version, dist, deb, msi, user_msi, zip and stage (the Windows
+# install tree both Windows packages hold). Fails when there is no such build.
+#   package_outputs
+# shellcheck disable=SC2034 # used by the scripts that call it
+package_outputs() {
+  product="$root/build/package/packaging/product.env"
+  dist="$root/dist"
+  stage="$root/build/package-windows/stage"
+  [ -f "$product" ] || return 1
+  # shellcheck source=/dev/null
+  version=$(source "$product" && echo "$version")
+  deb="$dist/tamahiroi_${version}_$(dpkg --print-architecture).deb"
+  msi="$dist/tamahiroi-$version-x64.msi"
+  user_msi="$dist/tamahiroi-$version-x64-per-user.msi"
+  zip="$dist/tamahiroi-$version-windows-x64.zip"
+}
