@@ -29,6 +29,7 @@ needs() {
 # When the test fails, a picture of its X server's screen is left in WORK/failed.png.
 #   screen_on_failure WORK
 screen_on_failure() {
+  # shellcheck disable=SC2034 # read by the hook
   failed_screen=$1/failed.png
   on_failure '[ -n "${DISPLAY:-}" ] && import -window root "$failed_screen" 2>/dev/null &&
     echo "the screen at that moment: $failed_screen"'
@@ -244,6 +245,7 @@ centre_of() {
 # window manager: its X window is the client area, menu bar first.
 #   click_control WINDOW NAME [INDEX]
 click_control() {
+  # shellcheck disable=SC2034 # set by xdotool's answer, kept from the caller's
   local x y WINDOW X Y WIDTH HEIGHT SCREEN
   eval "$(xdotool getwindowgeometry --shell "$1")"
   read -r x y <<<"$(centre_of "$2" "${3:-}")"
